@@ -1,0 +1,21 @@
+// Loading and saving a book in the format its file name's extension selects.
+#pragma once
+
+#include "book/BookTree.h"
+#include "book/FileResult.h"
+
+#include <string>
+#include <string_view>
+
+namespace kp {
+
+enum class BookFormat { NestedList, IndentedText };
+
+// ".tlk" in any letter case selects the nested-list format; every other extension, none
+// included, the indented text format.
+BookFormat FormatForFileName(std::string_view fileName);
+
+FileResult LoadBook(BookTree& tree, const std::string& fileName);
+FileResult SaveBook(const BookTree& tree, const std::string& fileName);
+
+} // namespace kp

@@ -1,0 +1,156 @@
+// The book schema's vocabulary and the queries that read company, dates and keywords.
+#include "book/BookQueries.h"
+
+#include "book/TextHelpers.h"
+
+namespace kp {
+
+const std::array<VatCode, 14> kVatCodes = {{
+    {"-", "-", false},
+    {"sales", "Myynti", true},
+    {"credit", "Myynnin alv", true},
+    {"purchase", "Osto", true},
+    {"debit", "Ostojen alv", false},
+    {"eugsales", "EU-myynti tavara", false},
+    {"eussales", "EU-myynti palvelu", false},
+    {"eugpurchase", "EU-osto tavara", false},
+    {"euspurchase", "EU-osto palvelu", false},
+    {"eugdebit", "EU-oston alv tavara", false},
+    {"eusdebit", "EU-oston alv palvelu", false},
+    {"bsales", "Myynti rakent.palvelu", false},
+    {"bpurchase", "Osto rakent.palvelu", false},
+    {"bdebit", "Ostojen alv rak.palvelu", false},
+}};
+
+BookNode* FindChildByPrefix(std::string_view key, const BookNode* node) {
+    if (!node)
+        return nullptr;
+    for (BookNode* child : node->children())
+        if (child->startsWith(key))
+            return child;
+    return nullptr;
+}
+
+void CollectByPrefix(BookNode* node, std::string_view key, std::vector<BookNode*>& list) {
+    if (!node)
+        return;
+    std::vector<BookNode*> pending{node};
+    while (!pending.empty()) {
+        BookNode* n = pending.back();
+        pending.pop_back();
+        if (n->startsWith(key))
+            list.push_back(n);
+        const auto& children = n->children();
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+}
+
+BookNode* FiscalYearNode(const BookTree& book) {
+    return FindChildByPrefix(kKeywords[KwFiscalYear], book.first());
+}
+
+BookNode* AccountMapNode(const BookNode* fiscalYear) {
+    return FindChildByPrefix(kKeywords[KwAccountMap], fiscalYear);
+}
+
+std::string CompanyName(const BookTree& book) {
+    const BookNode* fiscalYear = FiscalYearNode(book);
+    if (!fiscalYear)
+        return {};
+    int cursor = static_cast<int>(kKeywords[KwFiscalYear].size());
+    return ExtractField(fiscalYear->text(), '"', '"', cursor);
+}
+
+namespace {
+std::string PadLeft(std::string text, size_t width) {
+    if (text.size() < width)
+        text.insert(0, width - text.size(), '0');
+    return text;
+}
+} // namespace
+
+std::string ReadDateChild(const BookNode& node, int& counter, PeriodState* periods) {
+    const std::string_view keyword = kKeywords[KwDate];
+    const int count = node.childCount();
+    int i = counter < 0 ? 0 : counter;
+    while (i < count && !node.child(i)->startsWith(keyword))
+        ++i;
+    if (i >= count) {
+        counter = count;
+        return "??.??.????";
+    }
+    const std::string_view text = node.child(i)->text();
+    int cursor = static_cast<int>(keyword.size());
+    const std::string year = ExtractField(text, ' ', ' ', cursor);
+    const std::string month = ExtractField(text, ' ', ' ', cursor);
+    const std::string day = ExtractField(text, ' ', ' ', cursor);
+    if (periods && periods->eventsContainerLevel >= 0 &&
+        node.level() > periods->eventsContainerLevel) {
+        const std::int32_t m = ConvertRun(month);
+        if (m >= 1 && m <= 12) {
+            const Period p = MakePeriod(ConvertRun(year), m);
+            if (p > periods->latestEventPeriod)
+                periods->latestEventPeriod = p;
+        }
+    }
+    counter = i + 1;
+    return PadLeft(day, 2) + "." + PadLeft(month, 2) + "." + PadLeft(year, 4);
+}
+
+std::string NthDate(int n, const BookNode* node, PeriodState* periods) {
+    if (!node)
+        return "00.00.0000";
+    int counter = 0;
+    std::string result;
+    int calls = n < 1 ? 1 : n;
+    while (calls-- > 0)
+        result = ReadDateChild(*node, counter, periods);
+    return result;
+}
+
+std::string BookTitle(const BookTree& book) {
+    const BookNode* fiscalYear = FiscalYearNode(book);
+    return "Kirjanpito " + CompanyName(book) + " " + NthDate(1, fiscalYear) + " - " +
+           NthDate(2, fiscalYear);
+}
+
+std::string DisplayDateToNode(std::string_view display) {
+    int cursor = 1;
+    const std::int32_t day = ScanNumber(display, cursor);
+    const std::int32_t month = ScanNumber(display, cursor);
+    const std::int32_t year = ScanNumber(display, cursor);
+    return std::to_string(year) + " " + std::to_string(month) + " " + std::to_string(day);
+}
+
+bool ValidateFiscalYear(std::string_view start, std::string_view end, PeriodState& periods) {
+    int cursor = 1;
+    ScanNumber(start, cursor);
+    ScanNumber(start, cursor);
+    const std::int64_t startYear = ScanNumber(start, cursor);
+    cursor = 1;
+    ScanNumber(end, cursor);
+    const std::int64_t endMonth = ScanNumber(end, cursor);
+    const std::int64_t endYear = ScanNumber(end, cursor);
+    periods.fiscalEndPeriod = MakePeriod(endYear, endMonth);
+    const bool valid =
+        startYear > 0 && endYear > 0 && endYear >= startYear && endYear - startYear < 10;
+    if (!valid)
+        return false;
+    YearList& years = periods.yearList;
+    years.items.clear();
+    if (endYear != startYear) {
+        years.items.push_back(std::to_string(startYear) + "-" + std::to_string(endYear));
+        for (std::int64_t y = startYear; y <= endYear; ++y)
+            years.items.push_back(std::to_string(y));
+        years.itemIndex = 0;
+        years.visible = true;
+        years.monthListTop = 16;
+    } else {
+        years.itemIndex = -1;
+        years.visible = false;
+        years.monthListTop = 32;
+    }
+    return true;
+}
+
+} // namespace kp

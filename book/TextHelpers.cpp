@@ -1,0 +1,210 @@
+// Scanners and formatters that take numbers, dates and amounts out of node texts and cells.
+#include "book/TextHelpers.h"
+
+#include <algorithm>
+
+namespace kp {
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Byte at a 1-based position, or 0 outside the text.
+char At(std::string_view text, int pos) {
+    if (pos < 1 || pos > static_cast<int>(text.size()))
+        return '\0';
+    return text[static_cast<size_t>(pos - 1)];
+}
+
+bool Within(std::string_view text, int pos) {
+    return pos >= 1 && pos <= static_cast<int>(text.size());
+}
+
+std::string_view Slice(std::string_view text, int from, int to) { // [from, to), 1-based
+    const int len = static_cast<int>(text.size());
+    from = std::max(from, 1);
+    to = std::min(to, len + 1);
+    if (to <= from)
+        return {};
+    return text.substr(static_cast<size_t>(from - 1), static_cast<size_t>(to - from));
+}
+
+} // namespace
+
+std::int32_t ConvertRun(std::string_view run) {
+    size_t i = 0;
+    bool negative = false;
+    if (!run.empty() && run[0] == '-') {
+        negative = true;
+        i = 1;
+    }
+    if (i >= run.size())
+        return 0;
+    std::int64_t value = 0;
+    for (; i < run.size(); ++i) {
+        if (!IsDigit(run[i]))
+            return 0;
+        value = value * 10 + (run[i] - '0');
+        if (value > 2147483648LL)
+            return 0;
+    }
+    if (negative)
+        value = -value;
+    if (value > 2147483647LL || value < -2147483648LL)
+        return 0;
+    return static_cast<std::int32_t>(value);
+}
+
+std::int32_t ScanNumber(std::string_view text, int& cursor) {
+    cursor = std::max(cursor, 1);
+    while (Within(text, cursor) && !IsNumberChar(At(text, cursor)))
+        ++cursor;
+    const int start = cursor;
+    while (Within(text, cursor) && IsNumberChar(At(text, cursor)))
+        ++cursor;
+    if (!Within(text, start) || cursor == start)
+        return 0;
+    return ConvertRun(Slice(text, start, cursor));
+}
+
+std::int32_t ScanNumberBack(std::string_view text, int& cursor) {
+    const int len = static_cast<int>(text.size());
+    if (cursor > len)
+        cursor = len;
+    while (cursor > 0 && !IsNumberChar(At(text, cursor)))
+        --cursor;
+    const int end = cursor;
+    while (cursor > 0 && IsNumberChar(At(text, cursor)))
+        --cursor;
+    if (end > cursor)
+        return ConvertRun(Slice(text, cursor + 1, end + 1));
+    return 0;
+}
+
+std::int32_t NumberAt(std::string_view text, int position) {
+    int end = position;
+    while (Within(text, end) && IsNumberChar(At(text, end)))
+        ++end;
+    if (end == position)
+        return 0;
+    return ConvertRun(Slice(text, position, end));
+}
+
+std::int32_t ScanDecimals(std::string_view text, int& cursor) {
+    cursor = std::max(cursor, 1);
+    while (Within(text, cursor) && !IsDigit(At(text, cursor)))
+        ++cursor;
+    const int start = cursor;
+    for (int taken = 0; taken < 2 && Within(text, cursor) && IsNumberChar(At(text, cursor));
+         ++taken)
+        ++cursor;
+    if (!Within(text, start) || cursor == start)
+        return 0;
+    std::int32_t value = ConvertRun(Slice(text, start, cursor));
+    if (cursor - start == 1)
+        value *= 10; // one decimal 5 means 50 cents
+    return value;
+}
+
+Cents MoneyToCents(std::string_view text) {
+    int cursor = 1;
+    const Cents whole = static_cast<Cents>(ScanNumber(text, cursor)) * 100;
+    const Cents decimals = ScanDecimals(text, cursor);
+    const size_t minus = text.find('-');
+    if (minus != std::string_view::npos && static_cast<int>(minus) + 1 < cursor)
+        return whole - decimals;
+    return whole + decimals;
+}
+
+std::string CentsToText(Cents cents) {
+    const bool negative = cents < 0;
+    const std::uint64_t magnitude =
+        negative ? static_cast<std::uint64_t>(-(cents + 1)) + 1 : static_cast<std::uint64_t>(cents);
+    std::string text = negative ? "-" : "";
+    text += std::to_string(magnitude / 100);
+    const auto hundredths = static_cast<unsigned>(magnitude % 100);
+    text += ',';
+    text += static_cast<char>('0' + hundredths / 10);
+    text += static_cast<char>('0' + hundredths % 10);
+    return text;
+}
+
+std::string ExtractField(std::string_view text, char open, char close, int& cursor) {
+    const int len = static_cast<int>(text.size());
+    cursor = std::max(cursor, 1);
+    if (open != '\0') {
+        while (cursor <= len && At(text, cursor) != open)
+            ++cursor;
+        ++cursor;
+    }
+    const int start = cursor;
+    if (close == '\0') {
+        cursor = len + 1;
+    } else {
+        while (cursor <= len && At(text, cursor) != close)
+            ++cursor;
+    }
+    return std::string(Slice(text, start, cursor));
+}
+
+std::string FillString(int count, char c) {
+    if (count <= 0)
+        return {};
+    return std::string(static_cast<size_t>(count), c);
+}
+
+int LeadingDigits(std::string_view text) {
+    int n = 0;
+    while (n < static_cast<int>(text.size()) && IsDigit(text[static_cast<size_t>(n)]))
+        ++n;
+    return n;
+}
+
+std::string ScaledToText(std::int64_t value, int decimals) {
+    const bool negative = value < 0;
+    std::string digits = std::to_string(negative ? -value : value);
+    while (decimals >= static_cast<int>(digits.size()))
+        digits.insert(digits.begin(), '0');
+    if (decimals > 0)
+        digits.insert(digits.size() - static_cast<size_t>(decimals), 1, ',');
+    return negative ? "-" + digits : digits;
+}
+
+std::int32_t TextToScaled(std::string_view text, int decimals) {
+    std::string copy(text);
+    size_t sep = copy.find('.');
+    if (sep == std::string::npos)
+        sep = copy.find(',');
+    size_t whole = copy.size();
+    if (sep != std::string::npos) {
+        copy.erase(sep, 1);
+        whole = sep;
+    }
+    const size_t keep = whole + static_cast<size_t>(std::max(decimals, 0));
+    bool roundUp = false;
+    if (copy.size() > keep) {
+        roundUp = static_cast<unsigned char>(copy[keep]) > '4';
+        copy.resize(keep);
+    } else {
+        copy.append(keep - copy.size(), '0');
+    }
+    const std::int32_t value = ConvertRun(copy);
+    if (value == 0 && copy.find_first_not_of("-0") != std::string::npos)
+        return 0; // a text that does not convert gives 0, rounding or not
+    if (roundUp && value < 2147483647)
+        return value + 1;
+    return value;
+}
+
+std::string_view TrimControl(std::string_view text) {
+    size_t b = 0;
+    size_t e = text.size();
+    while (b < e && static_cast<unsigned char>(text[b]) <= 32)
+        ++b;
+    while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32)
+        --e;
+    return text.substr(b, e - b);
+}
+
+} // namespace kp
