@@ -3,6 +3,7 @@
 
 #include "book/BookQueries.h"
 #include "book/BookTree.h"
+#include "book/ReportLines.h"
 
 #include <cstdint>
 #include <string>
@@ -10,9 +11,6 @@
 #include <vector>
 
 namespace kp {
-
-// One text line of a statement page; fields separated by TAB.
-using ReportLines = std::vector<std::string>;
 
 // The statement pages; the value selects per-page settings and the line renderer.
 enum class Page : int { Chart = 0, Journal = 1, Ledger = 2, Income = 3, Balance = 4, Vat = 5 };

@@ -6,8 +6,12 @@
 
 namespace kp {
 namespace {
-constexpr std::size_t kNodesPerChunk = 4096;
-constexpr std::size_t kTextBlock = 256 * 1024;
+// Storage grows in steps so that a small tree (a view, a fuzz input) stays small and a large
+// book needs few allocations.
+constexpr std::size_t kFirstNodeChunk = 64;
+constexpr std::size_t kMaxNodeChunk = 4096;
+constexpr std::size_t kFirstTextBlock = 4096;
+constexpr std::size_t kMaxTextBlock = 256 * 1024;
 } // namespace
 
 int BookNode::level() const {
@@ -25,10 +29,10 @@ BookTree& BookTree::operator=(BookTree&&) noexcept = default;
 const char* BookTree::storeText(std::string_view text) {
     if (text.empty())
         return "";
-    if (text.size() > kTextBlock / 4) {
+    if (text.size() > kMaxTextBlock / 4) {
         // A long text gets a block of its own, inserted before the current one so that the
         // current block keeps filling.
-        auto block = std::make_unique<char[]>(text.size());
+        std::unique_ptr<char[]> block(new char[text.size()]);
         std::memcpy(block.get(), text.data(), text.size());
         const char* stored = block.get();
         m_textBlocks.insert(m_textBlocks.empty() ? m_textBlocks.end() : m_textBlocks.end() - 1,
@@ -36,8 +40,11 @@ const char* BookTree::storeText(std::string_view text) {
         return stored;
     }
     if (m_textBlocks.empty() || m_textUsedInBlock + text.size() > m_textBlockSize) {
-        m_textBlocks.push_back(std::make_unique<char[]>(kTextBlock));
-        m_textBlockSize = kTextBlock;
+        m_textBlockSize = m_textBlockSize == 0 ? kFirstTextBlock
+                                               : std::min(m_textBlockSize * 2, kMaxTextBlock);
+        while (m_textBlockSize < text.size())
+            m_textBlockSize *= 2;
+        m_textBlocks.emplace_back(new char[m_textBlockSize]);
         m_textUsedInBlock = 0;
     }
     char* stored = m_textBlocks.back().get() + m_textUsedInBlock;
@@ -52,8 +59,10 @@ BookNode* BookTree::allocate(std::string_view text) {
         node = m_freeNodes.back();
         m_freeNodes.pop_back();
     } else {
-        if (m_nodeChunks.empty() || m_nodesUsedInChunk == kNodesPerChunk) {
-            m_nodeChunks.push_back(std::make_unique<BookNode[]>(kNodesPerChunk));
+        if (m_nodeChunks.empty() || m_nodesUsedInChunk == m_nodeChunkSize) {
+            m_nodeChunkSize =
+                m_nodeChunkSize == 0 ? kFirstNodeChunk : std::min(m_nodeChunkSize * 2, kMaxNodeChunk);
+            m_nodeChunks.push_back(std::make_unique<BookNode[]>(m_nodeChunkSize));
             m_nodesUsedInChunk = 0;
         }
         node = &m_nodeChunks.back()[m_nodesUsedInChunk++];
@@ -177,6 +186,7 @@ void BookTree::clear() {
     m_count = 0;
     m_nodeChunks.clear();
     m_nodesUsedInChunk = 0;
+    m_nodeChunkSize = 0;
     m_freeNodes.clear();
     m_textBlocks.clear();
     m_textUsedInBlock = 0;

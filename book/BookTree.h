@@ -96,6 +96,7 @@ class BookTree {
     // Nodes come from fixed-size chunks; deleted nodes go to a free list.
     std::vector<std::unique_ptr<BookNode[]>> m_nodeChunks;
     std::size_t m_nodesUsedInChunk = 0;
+    std::size_t m_nodeChunkSize = 0;
     std::vector<BookNode*> m_freeNodes;
 
     // Texts are packed into large blocks; a changed text takes new space and the old space is

@@ -1,0 +1,191 @@
+// The account index: sorted account lists and every account's postings, rebuilt from a book.
+#include "ledger/AccountIndex.h"
+
+#include <algorithm>
+
+namespace kp {
+namespace {
+
+const std::vector<LedgerEntry> kNoEntries;
+
+// Sorts by the collation, keeping the first of entries that compare equal (list order is the
+// order of insertion, so the first one added stays).
+template <class T, class TextOf> void SortUnique(std::vector<T>& list, TextOf textOf) {
+    std::stable_sort(list.begin(), list.end(), [&](const T& a, const T& b) {
+        return CollateCompare(textOf(a), textOf(b)) < 0;
+    });
+    auto last = std::unique(list.begin(), list.end(), [&](const T& a, const T& b) {
+        return CollateCompare(textOf(a), textOf(b)) == 0;
+    });
+    list.erase(last, list.end());
+}
+
+} // namespace
+
+void AccountIndex::clear() {
+    m_accounts.clear();
+    m_names.clear();
+    m_lists.clear();
+    m_listOwners.clear();
+    m_voucherTexts.clear();
+    m_unsorted = false;
+    m_fiscalYear = m_accountMap = m_events = nullptr;
+}
+
+void AccountIndex::rebuild(BookTree& book, const VoucherFilter& filter, PeriodState* periods,
+                           bool resetLatest) {
+    clear();
+    if (periods && resetLatest)
+        periods->latestEventPeriod = 0;
+    if (book.empty()) {
+        // Nothing of an emptied book may be referred to any more.
+        if (periods && resetLatest)
+            periods->eventsContainerLevel = -1;
+        return;
+    }
+    indexAccounts(book.first(), periods, filter);
+    sortLists();
+    m_fiscalYear = FiscalYearNode(book);
+    if (m_fiscalYear) {
+        m_accountMap = AccountMapNode(m_fiscalYear);
+        if (m_accountMap) {
+            m_events = m_fiscalYear->child(m_accountMap->index() + 1);
+            if (!m_events)
+                m_events = book.addLast(m_fiscalYear, "");
+        }
+    }
+    if (periods && resetLatest)
+        periods->eventsContainerLevel = m_events ? m_events->level() : -1;
+}
+
+void AccountIndex::addAccount(BookNode* node, std::string_view number, std::string_view name) {
+    std::string entry;
+    entry.reserve(number.size() + 1 + name.size());
+    entry.append(number).append(" ").append(name);
+    m_accounts.push_back({std::move(entry), node});
+    if (m_keepNames) {
+        std::string nameEntry;
+        nameEntry.append(name).append(" ").append(number);
+        m_names.push_back(std::move(nameEntry));
+    }
+    m_unsorted = true;
+}
+
+void AccountIndex::sortLists() {
+    if (!m_unsorted)
+        return;
+    SortUnique(m_accounts, [](const AccountEntry& e) -> std::string_view { return e.text; });
+    SortUnique(m_names, [](const std::string& s) -> std::string_view { return s; });
+    m_unsorted = false;
+}
+
+void AccountIndex::indexAccounts(BookNode* top, PeriodState* periods, const VoucherFilter& filter) {
+    // Depth-first in child order, iteratively: a numbered account and a voucher end the descent.
+    std::vector<BookNode*> pending{top};
+    while (!pending.empty()) {
+        BookNode* node = pending.back();
+        pending.pop_back();
+        const std::string_view text = node->text();
+        bool descend = true;
+        if (text.size() >= 5 && node->startsWith(kKeywords[KwAccount])) {
+            int cursor = 7;
+            const std::string number = ExtractField(text, ' ', ' ', cursor);
+            if (ConvertRun(number) > 0) {
+                const std::string name = ExtractField(text, '"', '"', cursor);
+                addAccount(node, number, name);
+                node->setTag(0);
+                descend = false;
+            }
+        } else if (text.size() >= 5 && node->startsWith(kKeywords[KwEvent])) {
+            indexVoucher(node, periods, filter);
+            descend = false;
+        }
+        if (descend) {
+            const auto& children = node->children();
+            pending.insert(pending.end(), children.rbegin(), children.rend());
+        }
+    }
+}
+
+void AccountIndex::indexVoucher(BookNode* event, PeriodState* periods,
+                                const VoucherFilter& filter) {
+    int cursor = 5;
+    const std::int32_t number = ScanNumber(event->text(), cursor);
+    if (event->childCount() < 3 || !event->child(2)->hasChildren())
+        return;
+    int quote = 1;
+    const std::string description(
+        TrimControl(ExtractField(event->child(1)->text(), '"', '"', quote)));
+    if (filter.on && description.compare(0, filter.text.size(), filter.text) != 0)
+        return;
+    if (filter.on && description.size() < filter.text.size())
+        return;
+    int counter = 0;
+    const std::string date = ReadDateChild(*event, counter, periods);
+    sortLists(); // accounts met so far are searchable, as in a list kept sorted at all times
+    const auto voucher = static_cast<std::uint32_t>(m_voucherTexts.size());
+    bool used = false;
+    for (const BookNode* line : event->child(2)->children()) {
+        if (!line->hasChildren())
+            continue;
+        int lineCursor = 1;
+        const std::string key = std::to_string(ScanNumber(line->text(), lineCursor));
+        const int i = findAccount(key);
+        if (i < 0 || !m_accounts[static_cast<size_t>(i)].node)
+            continue;
+        const BookNode* money = line->child(0);
+        if (!money->startsWith(kKeywords[KwMoney]))
+            continue;
+        int moneyCursor = 5;
+        const std::int32_t cents = ScanNumber(money->text(), moneyCursor);
+        BookNode* account = m_accounts[static_cast<size_t>(i)].node;
+        if (account->tag() == 0 || account->tag() > m_lists.size() ||
+            m_listOwners[account->tag() - 1] != account) {
+            m_lists.emplace_back();
+            m_listOwners.push_back(account);
+            account->setTag(static_cast<std::uint32_t>(m_lists.size()));
+        }
+        m_lists[account->tag() - 1].push_back({voucher, cents});
+        used = true;
+    }
+    if (used)
+        m_voucherTexts.push_back(std::to_string(number) + "\t" + description + "\t" + date);
+}
+
+const std::vector<LedgerEntry>& AccountIndex::entries(const BookNode* account) const {
+    if (!account || account->tag() == 0 || account->tag() > m_lists.size() ||
+        m_listOwners[account->tag() - 1] != account)
+        return kNoEntries;
+    return m_lists[account->tag() - 1];
+}
+
+int AccountIndex::findAccount(std::string_view key) const {
+    const int count = static_cast<int>(m_accounts.size());
+    auto textOf = [&](int i) -> std::string_view {
+        return m_accounts[static_cast<size_t>(i)].text;
+    };
+    const int hit = FindByPrefix(count, key, textOf);
+    if (hit < 0)
+        return hit;
+    // Entries with the key as prefix are adjacent; the one whose number is exactly the key
+    // sorts first among them (a blank sorts before any digit).
+    int first = hit;
+    while (first > 0 && ComparePrefix(textOf(first - 1), key) == 0)
+        --first;
+    for (int i = first; i < count && ComparePrefix(textOf(i), key) == 0; ++i) {
+        const std::string_view text = textOf(i);
+        if (text.size() == key.size() || text[key.size()] == ' ')
+            return i;
+    }
+    return hit;
+}
+
+std::string AccountIndex::lookupAccount(std::string_view text) const {
+    const std::string_view key = text.substr(0, static_cast<size_t>(LeadingDigits(text)));
+    const int i = findAccount(key);
+    if (i < 0)
+        return std::string(text) + " ???";
+    return m_accounts[static_cast<size_t>(i)].text;
+}
+
+} // namespace kp
