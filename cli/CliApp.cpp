@@ -6,6 +6,9 @@
 #include "book/BookQueries.h"
 #include "book/TextHelpers.h"
 #include "book/Win1252.h"
+#include "cli/BookGenerator.h"
+
+#include <cstdlib>
 
 namespace kp {
 namespace {
@@ -14,7 +17,9 @@ constexpr const char* kUsage =
     "Käyttö: kirjanpito-cli KOMENTO ...\n"
     "  info KIRJA            kirjanpidon otsikko, tilikauden kelpoisuus, tilien ja tositteiden "
     "määrä\n"
-    "  convert SISÄÄN ULOS   lukee kirjan ja tallentaa sen (muoto tiedostopäätteen mukaan)\n";
+    "  convert SISÄÄN ULOS   lukee kirjan ja tallentaa sen (muoto tiedostopäätteen mukaan)\n"
+    "  generate --vouchers N [--seed S] ULOS\n"
+    "                        tekee suuren esimerkkikirjan (sama siemen, sama kirja)\n";
 
 // Numbered accounts the way the account index finds them: anywhere, but not inside another
 // numbered account.
@@ -92,6 +97,44 @@ int Convert(const std::vector<std::string>& args, std::ostream&, std::ostream& e
     return 0;
 }
 
+int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+    long vouchers = -1;
+    unsigned long seed = 1;
+    std::string outName;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if ((a == "--vouchers" || a == "--seed") && i + 1 < args.size()) {
+            const std::string& value = args[++i];
+            char* end = nullptr;
+            const unsigned long n = std::strtoul(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || value[0] == '-') {
+                err << "Virheellinen luku: " << value << '\n';
+                return 2;
+            }
+            if (a == "--vouchers")
+                vouchers = static_cast<long>(n);
+            else
+                seed = n;
+        } else if (outName.empty() && !a.empty() && a[0] != '-') {
+            outName = a;
+        } else {
+            err << kUsage;
+            return 2;
+        }
+    }
+    if (vouchers < 0 || vouchers > 10000000 || outName.empty()) {
+        err << kUsage;
+        return 2;
+    }
+    BookTree book;
+    GenerateBook(book, static_cast<int>(vouchers), static_cast<std::uint32_t>(seed));
+    if (FileResult r = SaveBook(book, outName); !r) {
+        err << r.message << '\n';
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -104,6 +147,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return Info(args, out, err);
     if (command == "convert")
         return Convert(args, out, err);
+    if (command == "generate")
+        return Generate(args, out, err);
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsage;
         return 0;

@@ -1,0 +1,42 @@
+// The one interface through which the program's logic reaches the user and the desktop.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kp {
+
+enum class Answer { Yes, No, Cancel };
+
+struct FileFilter {
+    std::string name;    // "*.tlk"
+    std::string pattern; // "*.tlk; *.csv"
+};
+
+struct FileChoice {
+    std::vector<FileFilter> filters;
+    int filterIndex = 0;          // preselected, 0-based
+    std::string defaultExtension; // appended to a name typed without one
+    std::string fileName;         // proposed name or folder
+};
+
+// All texts are UTF-8: the core converts node texts before it shows them and converts what the
+// user typed back to Windows-1252, refusing what that cannot hold.
+class Platform {
+  public:
+    virtual ~Platform() = default;
+    virtual void showMessage(const std::string& text) = 0;
+    virtual void showError(const std::string& text) = 0;
+    virtual Answer askYesNoCancel(const std::string& text) = 0;
+    virtual bool askYesNo(const std::string& text) = 0;
+    virtual std::optional<std::string> inputBox(const std::string& caption,
+                                                const std::string& prompt,
+                                                const std::string& preset) = 0;
+    virtual std::optional<std::string> chooseOpenFile(const FileChoice& choice) = 0;
+    virtual std::optional<std::string> chooseSaveFile(const FileChoice& choice) = 0;
+    virtual bool fileExists(const std::string& fileName) = 0;
+    virtual void setClipboardText(const std::string& text) = 0;
+};
+
+} // namespace kp

@@ -1,0 +1,20 @@
+// Report lines as the bytes that "Tallenna csv" writes and "Kopioi kaikki" copies.
+#pragma once
+
+#include "book/FileResult.h"
+#include "book/ReportLines.h"
+
+#include <string>
+
+namespace kp {
+
+// Every line followed by CR LF, Windows-1252, markers and TABs unchanged.
+std::string LinesToText(const ReportLines& lines);
+
+FileResult SaveLines(const ReportLines& lines, const std::string& fileName);
+
+// For a person at a terminal: UTF-8, style markers dropped, TAB-separated columns padded to a
+// common width per column, amounts (fields after the first three) aligned right.
+std::string LinesForTerminal(const ReportLines& lines);
+
+} // namespace kp
