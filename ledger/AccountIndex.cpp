@@ -43,8 +43,10 @@ void AccountIndex::rebuild(BookTree& book, const VoucherFilter& filter, PeriodSt
             periods->eventsContainerLevel = -1;
         return;
     }
-    indexAccounts(book.first(), periods, filter);
-    sortLists();
+    // The events container is located before the walk: voucher dates raise the latest period
+    // only below the open book's container, so its level must be this book's before the first
+    // date is read (else the first indexing after opening a book would raise nothing). An added
+    // empty container changes nothing in the walk.
     m_fiscalYear = FiscalYearNode(book);
     if (m_fiscalYear) {
         m_accountMap = AccountMapNode(m_fiscalYear);
@@ -56,6 +58,8 @@ void AccountIndex::rebuild(BookTree& book, const VoucherFilter& filter, PeriodSt
     }
     if (periods && resetLatest)
         periods->eventsContainerLevel = m_events ? m_events->level() : -1;
+    indexAccounts(book.first(), periods, filter);
+    sortLists();
 }
 
 void AccountIndex::addAccount(BookNode* node, std::string_view number, std::string_view name) {

@@ -1,0 +1,212 @@
+// The journal view: one node per voucher of the open book, one child per voucher line.
+#include "ledger/JournalView.h"
+
+#include "book/TextHelpers.h"
+
+namespace kp {
+namespace {
+
+constexpr std::string_view kEvent = kKeywords[KwEvent];
+constexpr std::string_view kMoney = kKeywords[KwMoney];
+constexpr std::string_view kDate = kKeywords[KwDate];
+
+bool ContainsEvent(std::string_view text) {
+    return text.find(kEvent) != std::string_view::npos;
+}
+
+// The text between the first pair of double quotes; to the end when the closing one is missing.
+std::string_view QuotedField(std::string_view text) {
+    const size_t open = text.find('"');
+    if (open == std::string_view::npos)
+        return {};
+    const size_t close = text.find('"', open + 1);
+    return text.substr(open + 1, close == std::string_view::npos ? close : close - open - 1);
+}
+
+// A line's amount comes from its first "money" child; a line without one counts 0.
+Cents LineCents(const BookNode& line) {
+    for (const BookNode* child : line.children()) {
+        if (child->startsWith(kMoney)) {
+            int cursor = static_cast<int>(kMoney.size()) + 1;
+            return ScanNumber(child->text(), cursor);
+        }
+    }
+    return 0;
+}
+
+// The description is the first quoted child after the date child. A voucher without a date
+// child is searched from its first child, so that its description is still shown.
+std::string_view Description(const BookNode& event, int afterDate) {
+    const int count = event.childCount();
+    const bool dateFound = afterDate < count || event.child(count - 1)->startsWith(kDate);
+    for (int i = dateFound ? afterDate : 0; i < count; ++i) {
+        const std::string_view text = event.child(i)->text();
+        if (!text.empty() && text.front() == '"')
+            return QuotedField(text);
+    }
+    return {};
+}
+
+// A run of up to 17 digits as one number that keeps the run's length, so that 0910 and 910
+// stay apart: they are different account numbers.
+constexpr size_t kMaxPackedDigits = 17;
+std::uint64_t PackDigits(std::string_view digits) {
+    std::uint64_t value = 0;
+    for (const char c : digits)
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    return value * 32 + digits.size();
+}
+
+} // namespace
+
+void JournalView::appendAccount(std::string_view lineText, const AccountIndex& accounts) {
+    // As AccountIndex::lookupAccount, appended in place instead of returned as a new string.
+    const std::string_view key = lineText.substr(0, static_cast<size_t>(LeadingDigits(lineText)));
+    int i = -1;
+    if (m_caching && !key.empty() && key.size() <= kMaxPackedDigits) {
+        const auto [it, added] = m_accountCache.try_emplace(PackDigits(key), -1);
+        if (added)
+            it->second = accounts.findAccount(key);
+        i = it->second;
+    } else {
+        i = accounts.findAccount(key);
+    }
+    if (i < 0) {
+        m_text.append(lineText).append(" ???");
+        return;
+    }
+    m_text += accounts.accounts()[static_cast<size_t>(i)].text;
+}
+
+void JournalView::build(const JournalSource& source) {
+    m_tree.clear();
+    if (!source.events)
+        return;
+    m_tree.addLast(nullptr, kJournalRootText);
+    m_caching = true;
+    for (BookNode* event : source.events->children())
+        buildVoucherNode(event, nullptr, source);
+    m_caching = false;
+    m_accountCache.clear();
+}
+
+BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
+                                        const JournalSource& source) {
+    if (!event || event->childCount() < 2)
+        return nullptr;
+    const std::string_view eventText = event->text();
+    const size_t at = eventText.find(kEvent);
+    if (at == std::string_view::npos)
+        return nullptr;
+    int cursor = static_cast<int>(at + kEvent.size()) + 1;
+    const std::int32_t number = ScanNumber(eventText, cursor);
+    int afterDate = 0;
+    const std::string date = ReadDateChild(*event, afterDate, source.periods);
+    const std::string_view description = Description(*event, afterDate);
+
+    m_header.assign("[").append(std::to_string(number)).append("] ");
+    m_header.append(date).append(": ");
+
+    if (voucherNode) {
+        m_tree.removeChildren(voucherNode);
+    } else {
+        BookNode* root = m_tree.first();
+        if (!root)
+            root = m_tree.addLast(nullptr, kJournalRootText);
+        voucherNode = m_tree.addLast(root, "");
+    }
+    voucherNode->setReference(event);
+
+    // Totals in 64 bits: many lines of large amounts must not wrap around.
+    Cents debit = 0;
+    Cents net = 0;
+    const BookNode* lines = event->child(event->childCount() - 1);
+    for (const BookNode* line : lines->children()) {
+        const Cents cents = LineCents(*line);
+        net += cents;
+        if (cents > 0)
+            debit += cents;
+        m_text.assign(CentsToText(cents)).append(": ");
+        appendAccount(line->text(), source.accounts);
+        m_tree.addLast(voucherNode, m_text);
+    }
+
+    m_text.assign(m_header).append(CentsToText(debit));
+    if (net != 0)
+        m_text.append(kUnbalancedMark);
+    if (!description.empty())
+        m_text.append(" - ").append(description);
+    m_tree.setText(voucherNode, m_text);
+    return voucherNode;
+}
+
+JournalChange JournalView::deleteLastVoucher(BookTree& book, const JournalSource& source) {
+    BookNode* root = m_tree.first();
+    if (!root || !root->hasChildren())
+        return {};
+    BookNode* voucher = root->child(root->childCount() - 1);
+    BookNode* event = voucher->reference();
+    // Only an event the book still holds in its events container is deleted; a view left from
+    // before a change of the book must not delete some other node.
+    const bool inBook = event && source.events && event->parent() == source.events;
+    if (inBook)
+        book.remove(event);
+    m_tree.remove(voucher);
+    return {inBook, false};
+}
+
+JournalChange JournalView::renumberVouchers(BookTree& book, const JournalSource& source) {
+    BookNode* events = source.events;
+    if (!events || !events->hasChildren() || !ContainsEvent(events->child(0)->text()))
+        return {};
+    // The first voucher keeps its number; children that are no vouchers take none. Counted in
+    // 64 bits so that a first number near the top of the range cannot overflow.
+    int cursor = static_cast<int>(kEvent.size());
+    std::int64_t number = ScanNumber(events->child(0)->text(), cursor);
+    bool changed = false;
+    for (int i = 1; i < events->childCount(); ++i) {
+        BookNode* event = events->child(i);
+        if (!ContainsEvent(event->text()))
+            continue;
+        ++number;
+        m_text.assign(kEvent).append(" ").append(std::to_string(number));
+        if (event->text() != m_text) {
+            book.setText(event, m_text);
+            changed = true;
+        }
+    }
+    build(source);
+    return {changed, true};
+}
+
+const BookNode* JournalView::voucherOf(const BookNode* node) const {
+    if (!node)
+        return nullptr;
+    while (node->parent() && node->parent()->parent())
+        node = node->parent();
+    // The root stands for no voucher, and nodes of other trees are not ours to move.
+    if (!node->parent() || node->parent() != m_tree.first())
+        return nullptr;
+    return node;
+}
+
+JournalChange JournalView::moveVoucher(BookTree& book, const BookNode* dragged,
+                                       const BookNode* target, const JournalSource& source) {
+    const BookNode* from = voucherOf(dragged);
+    const BookNode* to = voucherOf(target);
+    if (!from || !to || from == to || !source.events)
+        return {};
+    BookNode* fromEvent = from->reference();
+    BookNode* toEvent = to->reference();
+    if (!fromEvent || !toEvent || fromEvent == toEvent || fromEvent->parent() != source.events ||
+        toEvent->parent() != source.events)
+        return {};
+    // Dropping a voucher on the one that follows it leaves the order as it is.
+    if (fromEvent->index() + 1 == toEvent->index())
+        return {};
+    book.moveBefore(fromEvent, toEvent);
+    build(source);
+    return {true, true};
+}
+
+} // namespace kp

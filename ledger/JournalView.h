@@ -1,0 +1,82 @@
+// The journal view: one node per voucher of the open book, one child per voucher line.
+#pragma once
+
+#include "book/BookQueries.h"
+#include "book/BookTree.h"
+#include "ledger/AccountIndex.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace kp {
+
+inline constexpr std::string_view kJournalRootText = "P\xC4IV\xC4KIRJA";
+// Put after the debit total of a voucher whose lines do not sum to zero.
+inline constexpr std::string_view kUnbalancedMark = " < V I R H E ";
+
+// What the journal is built from. The events container is the open book's (from the account
+// index); voucher dates read while building raise periods->latestEventPeriod.
+struct JournalSource {
+    const AccountIndex& accounts;
+    BookNode* events = nullptr;
+    PeriodState* periods = nullptr;
+};
+
+// What a journal command did, for the caller to pass on to the application state: after a book
+// change the unsaved-changes flag is set and every page marked stale; a view rebuilt after that
+// is current again, so its own stale bit is cleared then, and any search in it is over.
+struct JournalChange {
+    bool bookChanged = false;
+    bool viewRebuilt = false;
+};
+
+// Owns the view tree: the root "PÄIVÄKIRJA", voucher nodes referring to their event nodes in
+// the book, and line nodes without reference. Other parts read the texts back (the voucher
+// editor, the journal listing), so their form is fixed:
+//   voucher: "[12] 05.01.2020: 100,00 < V I R H E  - Ostot" (mark only when unbalanced,
+//            " - description" only when there is one)
+//   line:    "-100,00: 1910 Kassa", or "100,00: 4000 ???" for an account not in the index
+class JournalView {
+  public:
+    const BookTree& tree() const { return m_tree; }
+    // For the voucher editor, which adds the node of a new voucher before posting it.
+    BookTree& tree() { return m_tree; }
+    BookNode* root() const { return m_tree.first(); }
+
+    // Rebuilds the whole view. Without an events container the view stays empty, without root.
+    void build(const JournalSource& source);
+
+    // Creates (voucherNode none: appended to the root) or refreshes one voucher node with its
+    // line nodes. Returns the voucher node, or none when the event is no voucher (fewer than two
+    // children, or no "event" in its text); a given node is then left as it was.
+    BookNode* buildVoucherNode(BookNode* event, BookNode* voucherNode, const JournalSource& source);
+
+    // Deletes the last voucher node and its event node. The view is not rebuilt: it is already
+    // right, and the journal's stale bit stays set with the others.
+    JournalChange deleteLastVoucher(BookTree& book, const JournalSource& source);
+
+    // Numbers the vouchers consecutively from the first one's number and rebuilds the view.
+    JournalChange renumberVouchers(BookTree& book, const JournalSource& source);
+
+    // Moves the dragged voucher's event node before the target voucher's and rebuilds the view.
+    // Either node may be a line node, which stands for its voucher.
+    JournalChange moveVoucher(BookTree& book, const BookNode* dragged, const BookNode* target,
+                              const JournalSource& source);
+
+  private:
+    const BookNode* voucherOf(const BookNode* node) const;
+    void appendAccount(std::string_view lineText, const AccountIndex& accounts);
+
+    BookTree m_tree;
+    // While the whole view is built: account list position by account number text. A book has
+    // few accounts and many lines, and a hash lookup is much cheaper than the collating search.
+    bool m_caching = false;
+    std::unordered_map<std::uint64_t, int> m_accountCache;
+    // Reused for every node text, so that a build makes no string per node.
+    std::string m_text;
+    std::string m_header;
+};
+
+} // namespace kp
