@@ -4,6 +4,7 @@
 #include "book/BookQueries.h"
 #include "book/BookTree.h"
 #include "book/ReportLines.h"
+#include "reports/ReportFilter.h"
 
 #include <cstdint>
 #include <string>
@@ -40,9 +41,7 @@ class AppState {
     const ReportLines* lineSource = nullptr;
 
     // Voucher filter: only vouchers whose description begins with the text count.
-    bool filterOn = false;
-    std::string filterText;
-    std::string filterHeading = "PROJEKTI";
+    ReportFilter filter;
 
     // Search state.
     std::string searchText;

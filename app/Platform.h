@@ -30,9 +30,8 @@ class Platform {
     virtual void showError(const std::string& text) = 0;
     virtual Answer askYesNoCancel(const std::string& text) = 0;
     virtual bool askYesNo(const std::string& text) = 0;
-    virtual std::optional<std::string> inputBox(const std::string& caption,
-                                                const std::string& prompt,
-                                                const std::string& preset) = 0;
+    virtual std::optional<std::string>
+    inputBox(const std::string& caption, const std::string& prompt, const std::string& preset) = 0;
     virtual std::optional<std::string> chooseOpenFile(const FileChoice& choice) = 0;
     virtual std::optional<std::string> chooseSaveFile(const FileChoice& choice) = 0;
     virtual bool fileExists(const std::string& fileName) = 0;

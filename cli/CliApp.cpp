@@ -1,12 +1,14 @@
 // kirjanpito-cli: the headless commands over the core.
 #include "cli/CliApp.h"
 
-#include "app/AppState.h"
+#include "app/Application.h"
 #include "book/BookFile.h"
 #include "book/BookQueries.h"
 #include "book/TextHelpers.h"
 #include "book/Win1252.h"
 #include "cli/BookGenerator.h"
+#include "cli/HeadlessPlatform.h"
+#include "cli/PageCommands.h"
 
 #include <cstdlib>
 
@@ -19,64 +21,34 @@ constexpr const char* kUsage =
     "määrä\n"
     "  convert SISÄÄN ULOS   lukee kirjan ja tallentaa sen (muoto tiedostopäätteen mukaan)\n"
     "  generate --vouchers N [--seed S] ULOS\n"
-    "                        tekee suuren esimerkkikirjan (sama siemen, sama kirja)\n";
-
-// Numbered accounts the way the account index finds them: anywhere, but not inside another
-// numbered account.
-int CountAccounts(const BookNode* node) {
-    if (!node)
-        return 0;
-    int count = 0;
-    std::vector<const BookNode*> pending{node};
-    while (!pending.empty()) {
-        const BookNode* n = pending.back();
-        pending.pop_back();
-        if (n->startsWith(kKeywords[KwAccount]) && n->text().size() >= 5) {
-            int cursor = 7;
-            const std::string number = ExtractField(n->text(), ' ', ' ', cursor);
-            if (ConvertRun(number) > 0) {
-                ++count;
-                continue;
-            }
-        }
-        const auto& children = n->children();
-        pending.insert(pending.end(), children.begin(), children.end());
-    }
-    return count;
-}
-
-int CountVouchers(const BookTree& book) {
-    const BookNode* fiscalYear = FiscalYearNode(book);
-    const BookNode* accountMap = AccountMapNode(fiscalYear);
-    if (!accountMap)
-        return 0;
-    const BookNode* events = fiscalYear->child(accountMap->index() + 1);
-    if (!events)
-        return 0;
-    int count = 0;
-    for (const BookNode* event : events->children())
-        if (event->startsWith(kKeywords[KwEvent]))
-            ++count;
-    return count;
-}
+    "                        tekee suuren esimerkkikirjan (sama siemen, sama kirja)\n"
+    "  export SIVU KIRJA [valitsimet]   sivun rivit kuten \"Tallenna csv\" ne kirjoittaa\n"
+    "  report SIVU KIRJA [valitsimet]   samat rivit p\u00e4\u00e4tteelle\n"
+    "  view journal|chart KIRJA         p\u00e4iv\u00e4kirja- tai tilikarttapuu\n"
+    "  Sivut: chart, chart-tree, journal, ledger, income, balance, vat\n"
+    "  Valitsimet: --period N, --year VUOSI, --balances, --compare KIRJA2, --filter TEKSTI,\n"
+    "              --filter-heading TEKSTI, -o TIEDOSTO\n";
 
 int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2) {
         err << kUsage;
         return 2;
     }
-    AppState state;
-    if (FileResult r = LoadBook(state.openBook, args[1]); !r) {
-        err << r.message << '\n';
+    HeadlessPlatform platform(err);
+    Application app(platform);
+    if (!app.openBook(args[1]))
         return 1;
-    }
-    const BookNode* fiscalYear = FiscalYearNode(state.openBook);
-    const bool valid =
-        ValidateFiscalYear(NthDate(1, fiscalYear), NthDate(2, fiscalYear), state.periods);
-    out << Win1252ToUtf8(BookTitle(state.openBook)) << '\n';
+    const BookNode* fiscalYear = app.index().fiscalYear();
+    PeriodState periods;
+    const bool valid = ValidateFiscalYear(NthDate(1, fiscalYear), NthDate(2, fiscalYear), periods);
+    const BookNode* events = app.index().events();
+    int vouchers = 0;
+    for (const BookNode* event : events ? events->children() : std::vector<BookNode*>())
+        vouchers += event->startsWith(kKeywords[KwEvent]) ? 1 : 0;
+    out << Win1252ToUtf8(app.title()) << '\n';
     out << "Tilikausi: " << (valid ? "kelvollinen" : "Virheellinen tilikausi") << '\n';
-    out << "Tilejä: " << CountAccounts(AccountMapNode(fiscalYear)) << '\n';
-    out << "Tositteita: " << CountVouchers(state.openBook) << '\n';
+    out << "Tilejä: " << app.index().accounts().size() << '\n';
+    out << "Tositteita: " << vouchers << '\n';
     return 0;
 }
 
@@ -147,6 +119,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return Info(args, out, err);
     if (command == "convert")
         return Convert(args, out, err);
+    if (command == "export")
+        return ExportCommand(args, out, err);
+    if (command == "report")
+        return ReportCommand(args, out, err);
+    if (command == "view")
+        return ViewCommand(args, out, err);
     if (command == "generate")
         return Generate(args, out, err);
     if (command == "--help" || command == "-h" || command == "help") {

@@ -66,9 +66,12 @@ std::string LinesForTerminal(const ReportLines& lines) {
                 break;
             start = tab + 1;
         }
-        // A line without TAB (a title) does not widen the first column.
+        // Only fields followed by another field set a column's width: a title or a line's
+        // last text (a long description) runs on without widening the columns of others.
         if (fields.size() > 1)
             for (size_t i = 0; i < fields.size(); ++i) {
+                if (i + 1 == fields.size() && !LooksLikeAmount(fields[i]))
+                    break;
                 if (widths.size() <= i)
                     widths.push_back(0);
                 widths[i] = std::max(widths[i], Utf8Width(fields[i]));
@@ -82,7 +85,8 @@ std::string LinesForTerminal(const ReportLines& lines) {
             line = fields[0];
         } else {
             for (size_t i = 0; i < fields.size(); ++i) {
-                const size_t pad = widths[i] - Utf8Width(fields[i]);
+                const size_t width = i < widths.size() ? widths[i] : 0;
+                const size_t pad = width > Utf8Width(fields[i]) ? width - Utf8Width(fields[i]) : 0;
                 if (i > 0)
                     line += "  ";
                 if (LooksLikeAmount(fields[i]) || (fields[i].empty() && i + 1 < fields.size()))

@@ -33,6 +33,13 @@ std::int64_t ChosenPeriod::compare(std::string_view postingText) const {
     return (m + 12 * y) - (chosenMonth + 12 * chosenYear);
 }
 
+void PeriodChooser::setChoice(int monthIndex, int yearIndex) {
+    if (monthIndex >= -1 && monthIndex < static_cast<int>(kPeriodItems.size()))
+        m_monthIndex = monthIndex;
+    if (yearIndex >= 0 && yearIndex < static_cast<int>(yearItems().size()))
+        m_periods.yearList.itemIndex = yearIndex;
+}
+
 std::string_view PeriodChooser::monthText() const {
     if (m_monthIndex < 0 || m_monthIndex >= static_cast<int>(kPeriodItems.size()))
         return kNothingChosen;

@@ -63,6 +63,9 @@ class PeriodChooser {
     // outside the list are ignored.
     void selectMonth(int index);
     void selectYear(int index);
+    // Sets both lists as they are given, without the change rules (a scripted choice such as
+    // the command line's). Indexes outside the lists are ignored.
+    void setChoice(int monthIndex, int yearIndex);
 
     // OK: records the period text and title and hides the chooser. What runs next depends on
     // the page shown and is the caller's business.

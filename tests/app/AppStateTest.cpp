@@ -13,8 +13,8 @@ TEST(AppState, StartsWithTheInitialValues) {
     EXPECT_FALSE(s.unsavedChanges);
     EXPECT_FALSE(s.comparisonLoaded);
     EXPECT_TRUE(s.pageSwitchAllowed());
-    EXPECT_EQ(s.filterHeading, "PROJEKTI");
-    EXPECT_FALSE(s.filterOn);
+    EXPECT_EQ(s.filter.heading, "PROJEKTI");
+    EXPECT_FALSE(s.filter.on);
     EXPECT_TRUE(std::holds_alternative<std::monostate>(s.searchTarget));
 }
 

@@ -1,0 +1,303 @@
+// The main window's logic without a window: books, pages, lazy rebuilding, files, comparison.
+#include "app/Application.h"
+
+#include "book/BookFile.h"
+#include "book/Win1252.h"
+#include "output/JournalListing.h"
+#include "reports/GeneralLedger.h"
+
+namespace kp {
+namespace {
+
+FileChoice OpenChoice(const std::string& fileName) {
+    return {{{"*.*", "*.*"}, {"*.tlk, *.csv", "*.tlk; *.csv"}}, 1, "", fileName};
+}
+
+FileChoice SaveChoice(const std::string& fileName) {
+    return {{{"*.*", "*.*"}, {"*.tlk", "*.tlk"}, {"*.csv", "*.csv"}}, 1, "csv", fileName};
+}
+
+// A name typed without an extension gets the chooser's default one.
+std::string WithDefaultExtension(std::string name, const std::string& extension) {
+    const size_t slash = name.find_last_of('/');
+    const size_t dot = name.rfind('.');
+    if (!extension.empty() &&
+        (dot == std::string::npos || (slash != std::string::npos && dot < slash)))
+        name += "." + extension;
+    return name;
+}
+
+} // namespace
+
+Application::Application(Platform& platform) : m_platform(platform) {
+    m_state.lineSource = &m_ledgerLines;
+}
+
+JournalSource Application::journalSource() {
+    return {m_index, m_index.events(), &m_state.periods};
+}
+
+void Application::rebuildAccountIndex() {
+    m_state.clearStale(Stale::AccountIndex);
+    m_index.rebuild(m_state.openBook, m_state.filter.voucherFilter(), &m_state.periods, true);
+    m_accountListLines = AccountListLines(m_index);
+}
+
+void Application::rebuildComparisonIndex() {
+    m_comparisonIndex.rebuild(m_state.comparisonBook, m_state.filter.voucherFilter(),
+                              &m_state.periods, false);
+}
+
+std::string Application::title() const {
+    return BookTitle(m_state.openBook);
+}
+
+// --- files -------------------------------------------------------------------------------
+
+Answer Application::askSaveChanges() {
+    if (!m_state.unsavedChanges)
+        return Answer::No;
+    const Answer answer = m_platform.askYesNoCancel("Tallennetaanko?");
+    if (answer != Answer::Yes)
+        return answer;
+    // Only a save that really happened lets the caller discard the book.
+    return saveCommand(false) ? Answer::Yes : Answer::Cancel;
+}
+
+void Application::openCommand(bool lastFile) {
+    if (askSaveChanges() == Answer::Cancel)
+        return;
+    std::string name;
+    if (lastFile && !m_fileName.empty() && m_platform.fileExists(m_fileName)) {
+        name = m_fileName;
+    } else {
+        const auto chosen = m_platform.chooseOpenFile(OpenChoice(m_fileName));
+        if (!chosen)
+            return;
+        name = *chosen;
+    }
+    openBook(name);
+}
+
+bool Application::openBook(const std::string& fileName) {
+    closeComparison();
+    if (FileResult r = LoadBook(m_state.openBook, fileName); !r) {
+        m_platform.showError(r.message);
+        return false;
+    }
+    m_fileName = fileName;
+    m_pageControlVisible = true;
+    m_state.markAllStale();
+    m_state.unsavedChanges = false;
+    m_state.periods.eventsContainerLevel = -1;
+    rebuildAccountIndex();
+    const BookNode* fiscalYear = m_index.fiscalYear();
+    if (!ValidateFiscalYear(NthDate(1, fiscalYear), NthDate(2, fiscalYear), m_state.periods))
+        m_platform.showError("Virheellinen tilikausi");
+    m_activeTab = Tab::Journal;
+    pageChanged();
+    return true;
+}
+
+bool Application::saveCommand(bool saveAs) {
+    if (m_state.openBook.empty())
+        return false;
+    std::string name;
+    if (!saveAs && !m_fileName.empty() && m_platform.fileExists(m_fileName)) {
+        name = m_fileName;
+    } else {
+        const FileChoice choice = SaveChoice(m_fileName);
+        const auto chosen = m_platform.chooseSaveFile(choice);
+        if (!chosen)
+            return false;
+        name = WithDefaultExtension(*chosen, choice.defaultExtension);
+    }
+    if (FileResult r = SaveBook(m_state.openBook, name); !r) {
+        m_platform.showError(r.message);
+        return false;
+    }
+    m_fileName = name;
+    m_state.unsavedChanges = false;
+    return true;
+}
+
+bool Application::closeRequested() {
+    return askSaveChanges() != Answer::Cancel;
+}
+
+// --- comparison book ---------------------------------------------------------------------
+
+bool Application::closeComparison() {
+    if (m_state.comparisonBook.empty())
+        return false;
+    m_state.comparisonBook.clear();
+    m_state.comparisonLoaded = false;
+    m_state.markAllStale();
+    m_comparisonIndex.clear();
+    return true;
+}
+
+std::string_view Application::comparisonCaption() const {
+    return m_state.comparisonLoaded ? "Sulje vertailukausi" : "Avaa vertailukausi";
+}
+
+void Application::comparisonCommand() {
+    if (closeComparison()) {
+        activatePage(Tab::Journal);
+        return;
+    }
+    // The chooser starts at the open book's name, which choosing a comparison file never changes.
+    const auto chosen = m_platform.chooseOpenFile(OpenChoice(m_fileName));
+    if (chosen)
+        openComparison(*chosen);
+}
+
+bool Application::openComparison(const std::string& fileName) {
+    closeComparison();
+    if (FileResult r = LoadBook(m_state.comparisonBook, fileName); !r) {
+        m_platform.showError(r.message);
+        m_state.comparisonBook.clear();
+        return false;
+    }
+    if (m_state.comparisonBook.empty())
+        return true; // an empty comparison file leaves the comparison closed, without a message
+    m_state.comparisonLoaded = true;
+    rebuildComparisonIndex();
+    m_state.setStale(Stale::Statements);
+    activatePage(Tab::Journal);
+    return true;
+}
+
+// --- pages -------------------------------------------------------------------------------
+
+bool Application::activatePage(Tab tab) {
+    if (!pageChangeAllowed())
+        return false;
+    m_activeTab = tab;
+    pageChanged();
+    return true;
+}
+
+void Application::pageChanged() {
+    if (m_state.isStale(Stale::AccountIndex))
+        rebuildAccountIndex();
+    m_chooser.cancel();
+    m_state.resetSearch();
+    int page = static_cast<int>(m_activeTab);
+    switch (m_activeTab) {
+    case Tab::Chart:
+        m_state.searchTarget = &m_chart.tree();
+        m_state.lineSource = &m_accountListLines;
+        if (m_state.isStale(Stale::Chart)) {
+            m_state.clearStale(Stale::Chart);
+            m_chart.build(m_index.accountMap(), m_vatTexts);
+        }
+        break;
+    case Tab::Journal:
+        m_state.searchTarget = &m_journal.tree();
+        if (m_state.isStale(Stale::Journal)) {
+            m_state.clearStale(Stale::Journal);
+            m_journal.build(journalSource());
+        }
+        break;
+    case Tab::Ledger:
+        m_state.searchTarget = &m_ledgerLines;
+        m_state.lineSource = &m_ledgerLines;
+        if (m_state.isStale(Stale::Ledger)) {
+            m_ledgerLines.clear();
+            m_chooser.show({"Paakirja", 200, 0});
+        }
+        break;
+    case Tab::Income:
+    case Tab::Balance: {
+        const ReportLines* lines =
+            m_activeTab == Tab::Income ? &m_statements.income : &m_statements.balance;
+        m_state.searchTarget = lines;
+        m_state.lineSource = lines;
+        if (m_state.isStale(Stale::Statements))
+            buildStatements();
+        break;
+    }
+    case Tab::Vat:
+        m_state.searchTarget = &m_vatLines;
+        m_state.lineSource = &m_vatLines;
+        break;
+    case Tab::Maintenance:
+        m_state.searchTarget = &m_state.openBook;
+        break;
+    case Tab::Comparison:
+        m_state.searchTarget = &m_state.comparisonBook;
+        break;
+    }
+    if (page < 0 || page > 5)
+        page = 3; // the raw tree pages use the income statement's settings
+    m_state.currentPage = static_cast<Page>(page);
+}
+
+void Application::buildStatements() {
+    m_state.clearStale(Stale::Statements);
+    StatementContext context;
+    context.index = &m_index;
+    context.comparison = m_state.comparisonLoaded;
+    context.comparisonBook = &m_state.comparisonBook;
+    context.comparisonIndex = &m_comparisonIndex;
+    context.periods = &m_state.periods;
+    context.filter = m_state.filter;
+    BuildStatements(context, true, m_statements);
+}
+
+void Application::refreshPages() {
+    m_state.markAllStale();
+    rebuildAccountIndex();
+    pageChanged();
+}
+
+void Application::periodOk() {
+    m_chooser.ok(m_state.filter);
+    if (m_state.currentPage == Page::Ledger) {
+        m_state.clearStale(Stale::Ledger);
+        BuildLedger(m_index, m_chooser.chosen(), m_chooser.periodTitle(), m_intermediateBalances,
+                    m_ledgerLines);
+    }
+}
+
+void Application::toggleIntermediateBalances() {
+    m_intermediateBalances = !m_intermediateBalances;
+    BuildLedger(m_index, m_chooser.chosen(), m_chooser.periodTitle(), m_intermediateBalances,
+                m_ledgerLines);
+}
+
+void Application::applyFilter(FilterBox& box) {
+    m_state.filter = ApplyFilterBox(box);
+    m_state.markAllStale();
+    activatePage(Tab::Journal);
+}
+
+// --- lines -------------------------------------------------------------------------------
+
+ReportLines Application::reportHeader(std::string_view title) const {
+    ReportLines lines;
+    const bool statementPage =
+        m_state.currentPage == Page::Income || m_state.currentPage == Page::Balance;
+    AddReportHeader(title,
+                    {m_index.fiscalYear(), m_state.comparisonLoaded && statementPage,
+                     FiscalYearNode(m_state.comparisonBook)},
+                    lines);
+    return lines;
+}
+
+ReportLines Application::journalListing(int monthIndex, std::string_view periodText) const {
+    const ReportLines header = reportHeader(std::string(1, kBoldMarker) + "P\xE4iv\xE4kirja " +
+                                            std::string(periodText) + " ");
+    return BuildJournalListing(m_journal.tree(), header, periodText, monthIndex);
+}
+
+ReportLines Application::pageLines() const {
+    if (m_activeTab == Tab::Journal)
+        return journalListing(kWholePeriod, kPeriodItems[kWholePeriod]);
+    if (m_state.lineSource)
+        return *m_state.lineSource;
+    return {};
+}
+
+} // namespace kp

@@ -1,0 +1,139 @@
+// The main window's logic without a window: books, pages, lazy rebuilding, files, comparison.
+#pragma once
+
+#include "app/AppState.h"
+#include "app/Platform.h"
+#include "ledger/AccountIndex.h"
+#include "ledger/ChartView.h"
+#include "ledger/JournalView.h"
+#include "reports/PeriodChooser.h"
+#include "reports/Statements.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace kp {
+
+// The tabs of the page control, in order; tabs 6 and 7 show only while the maintenance page
+// is unlocked.
+enum class Tab : int {
+    Chart = 0,
+    Journal = 1,
+    Ledger = 2,
+    Income = 3,
+    Balance = 4,
+    Vat = 5,
+    Maintenance = 6,
+    Comparison = 7
+};
+inline constexpr int kTabCount = 8;
+inline constexpr std::array<std::string_view, kTabCount> kTabCaptions = {
+    "Tilikartta", "P\xE4iv\xE4kirja", "P\xE4\xE4kirja", "Tuloslaskelma",
+    "Tase",       "Alv-laskelma",     "Yll\xE4pito",    "Vertailukausi"};
+
+class Application {
+  public:
+    explicit Application(Platform& platform);
+
+    AppState& state() { return m_state; }
+    const AppState& state() const { return m_state; }
+    const AccountIndex& index() const { return m_index; }
+    const AccountIndex& comparisonIndex() const { return m_comparisonIndex; }
+    const JournalView& journal() const { return m_journal; }
+    JournalView& journal() { return m_journal; }
+    const ChartView& chart() const { return m_chart; }
+    PeriodChooser& chooser() { return m_chooser; }
+    const PeriodChooser& chooser() const { return m_chooser; }
+    const StatementPages& statements() const { return m_statements; }
+    const ReportLines& ledgerLines() const { return m_ledgerLines; }
+    const ReportLines& vatLines() const { return m_vatLines; }
+    const ReportLines& accountListLines() const { return m_accountListLines; }
+
+    // The file name of the open book (empty after a new company or year).
+    const std::string& fileName() const { return m_fileName; }
+    void setFileName(std::string name) { m_fileName = std::move(name); }
+    bool pageControlVisible() const { return m_pageControlVisible; }
+    Tab activeTab() const { return m_activeTab; }
+    bool intermediateBalances() const { return m_intermediateBalances; }
+    void setIntermediateBalances(bool on) { m_intermediateBalances = on; }
+    const VatTexts& vatTexts() const { return m_vatTexts; }
+    void setVatTexts(const VatTexts& texts) { m_vatTexts = texts; }
+    bool maintenanceShown() const { return m_maintenanceShown; }
+    void setMaintenanceShown(bool shown) { m_maintenanceShown = shown; }
+
+    // "Avaa" (lastFile false) and the last-file entry (true).
+    void openCommand(bool lastFile);
+    // Loads the file as the open book and shows its journal; the prompt and the file choice
+    // have been made. False when the file could not be read (the message has been shown).
+    bool openBook(const std::string& fileName);
+    // "Tallenna" (saveAs false) and "Tallenna nimellä". True when the book was written.
+    bool saveCommand(bool saveAs);
+    // Yes when the changes were saved, no when there were none or the user discards them,
+    // cancel when the user cancels or the save did not happen.
+    Answer askSaveChanges();
+    // The window's close request: true when it may close.
+    bool closeRequested();
+
+    // "Avaa vertailukausi" / "Sulje vertailukausi".
+    void comparisonCommand();
+    // False when the file could not be read (the message has been shown).
+    bool openComparison(const std::string& fileName);
+    bool closeComparison();
+    std::string_view comparisonCaption() const;
+
+    // The page control: a change is refused while a print job runs.
+    bool pageChangeAllowed() const { return m_state.pageSwitchAllowed(); }
+    bool activatePage(Tab tab);
+    // The page-changed handler: index first, then the page's builder when its bit is set.
+    void pageChanged();
+    // "Päivitä sivut".
+    void refreshPages();
+
+    // The period chooser's OK: the ledger (or, later, the VAT report) for the chosen period.
+    void periodOk();
+    void periodCancel() { m_chooser.cancel(); }
+    // "Välisaldot".
+    void toggleIntermediateBalances();
+    // The filter box's OK.
+    void applyFilter(FilterBox& box);
+
+    void rebuildAccountIndex();
+    void rebuildComparisonIndex();
+
+    // The window title for the open book.
+    std::string title() const;
+
+    // The lines "Tallenna csv" writes and "Kopioi kaikki" copies for the page shown. On the
+    // journal page that is the journal listing of the whole period.
+    ReportLines pageLines() const;
+    // The journal listing for a month-list index (the period text as the chooser shows it).
+    ReportLines journalListing(int monthIndex, std::string_view periodText) const;
+    // The report header for a title, as every report page starts.
+    ReportLines reportHeader(std::string_view title) const;
+
+  private:
+    JournalSource journalSource();
+    void buildStatements();
+
+    Platform& m_platform;
+    AppState m_state;
+    AccountIndex m_index{true};
+    AccountIndex m_comparisonIndex{false};
+    JournalView m_journal;
+    ChartView m_chart;
+    PeriodChooser m_chooser{m_state.periods};
+    StatementPages m_statements;
+    ReportLines m_ledgerLines;
+    ReportLines m_vatLines;
+    ReportLines m_accountListLines;
+    VatTexts m_vatTexts = DefaultVatTexts();
+
+    std::string m_fileName;
+    bool m_pageControlVisible = false;
+    bool m_maintenanceShown = false;
+    bool m_intermediateBalances = false;
+    Tab m_activeTab = Tab::Journal;
+};
+
+} // namespace kp

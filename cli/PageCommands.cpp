@@ -1,0 +1,222 @@
+// The page commands of kirjanpito-cli: a fresh session opens the book as the window's Open
+// does, applies the filter and the comparison book, shows the page and takes its lines.
+#include "cli/PageCommands.h"
+
+#include "app/Application.h"
+#include "book/IndentedText.h"
+#include "book/Win1252.h"
+#include "cli/HeadlessPlatform.h"
+#include "output/LineExport.h"
+
+#include <cstdlib>
+#include <optional>
+
+namespace kp {
+namespace {
+
+struct PageOptions {
+    std::string page;
+    std::string book;
+    int period = 0;
+    std::optional<std::string> year;
+    bool balances = false;
+    std::optional<std::string> compare;
+    std::optional<std::string> filter;
+    std::string filterHeading = "PROJEKTI";
+    std::optional<std::string> output;
+};
+
+const char* const kPageUsage =
+    "K\xC3\xA4ytt\xC3\xB6: kirjanpito-cli export|report SIVU KIRJA [--period N] [--year VUOSI] "
+    "[--balances]\n"
+    "         [--compare KIRJA2] [--filter TEKSTI] [--filter-heading TEKSTI] [-o TIEDOSTO]\n"
+    "  SIVU: chart, chart-tree, journal, ledger, income, balance, vat\n"
+    "       kirjanpito-cli view journal|chart KIRJA\n";
+
+// Typed texts come as UTF-8 and go into the book's code page; what it cannot hold is refused.
+bool ToBookText(const std::string& utf8, std::string& out, std::ostream& err) {
+    std::string bad;
+    if (Utf8ToWin1252(utf8, out, &bad))
+        return true;
+    err << UnsupportedCharacterMessage(bad) << '\n';
+    return false;
+}
+
+bool ParseOptions(const std::vector<std::string>& args, PageOptions& o, std::ostream& err) {
+    std::vector<std::string> positional;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) {
+                err << "Valitsimelta " << a << " puuttuu arvo\n";
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--period") {
+            if (!value(v))
+                return false;
+            char* end = nullptr;
+            const long n = std::strtol(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0' || n < 0 || n > 16) {
+                err << "Virheellinen jakso: " << v << " (0..16)\n";
+                return false;
+            }
+            o.period = static_cast<int>(n);
+        } else if (a == "--year") {
+            if (!value(v))
+                return false;
+            o.year = v;
+        } else if (a == "--balances") {
+            o.balances = true;
+        } else if (a == "--compare") {
+            if (!value(v))
+                return false;
+            o.compare = v;
+        } else if (a == "--filter") {
+            std::string text;
+            if (!value(v) || !ToBookText(v, text, err))
+                return false;
+            o.filter = text;
+        } else if (a == "--filter-heading") {
+            if (!value(v) || !ToBookText(v, o.filterHeading, err))
+                return false;
+        } else if (a == "-o") {
+            if (!value(v))
+                return false;
+            o.output = v;
+        } else if (!a.empty() && a[0] == '-') {
+            err << "Tuntematon valitsin: " << a << '\n' << kPageUsage;
+            return false;
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2) {
+        err << kPageUsage;
+        return false;
+    }
+    o.page = positional[0];
+    o.book = positional[1];
+    return true;
+}
+
+// Opens the book in a fresh session and shows the page; fills the page's lines.
+int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines) {
+    static const char* const kPages[] = {"chart",  "chart-tree", "journal", "ledger",
+                                         "income", "balance",    "vat"};
+    bool known = false;
+    for (const char* p : kPages)
+        known = known || o.page == p;
+    if (!known) {
+        err << "Tuntematon sivu: " << o.page << '\n' << kPageUsage;
+        return 2;
+    }
+    if (o.page == "vat") {
+        err << "Alv-laskelma ei ole viel\xC3\xA4 k\xC3\xA4ytett\xC3\xA4viss\xC3\xA4.\n";
+        return 2;
+    }
+    HeadlessPlatform platform(err);
+    Application app(platform);
+    app.state().filter.heading = o.filterHeading;
+    if (!app.openBook(o.book))
+        return 1;
+    if (o.filter) {
+        FilterBox box{true, *o.filter, o.filterHeading};
+        app.applyFilter(box);
+    }
+    if (o.compare && !app.openComparison(*o.compare))
+        return 1;
+    app.setIntermediateBalances(o.balances);
+
+    // The chooser's choice: the given month; the named year item, or item 0 when the year list
+    // is shown.
+    int yearItem = -1;
+    const PeriodChooser& chooser = app.chooser();
+    if (chooser.yearVisible()) {
+        yearItem = 0;
+        if (o.year) {
+            yearItem = -1;
+            for (size_t i = 0; i < chooser.yearItems().size(); ++i)
+                if (chooser.yearItems()[i] == *o.year)
+                    yearItem = static_cast<int>(i);
+            if (yearItem < 0) {
+                err << "Vuotta " << *o.year << " ei ole tilikauden vuosiluettelossa\n";
+                return 2;
+            }
+        }
+    }
+
+    if (o.page == "chart" || o.page == "chart-tree") {
+        app.activatePage(Tab::Chart);
+        lines = o.page == "chart" ? app.accountListLines() : ChartMapLines(app.chart());
+    } else if (o.page == "journal") {
+        app.activatePage(Tab::Journal);
+        app.chooser().show({"P\xE4iv\xE4kirjan tulostus", 130, 1});
+        app.chooser().setChoice(o.period, yearItem);
+        app.chooser().ok(app.state().filter);
+        lines = app.journalListing(o.period, app.chooser().periodText());
+    } else if (o.page == "ledger") {
+        app.activatePage(Tab::Ledger);
+        app.chooser().setChoice(o.period, yearItem);
+        app.periodOk();
+        lines = app.ledgerLines();
+    } else {
+        app.activatePage(o.page == "income" ? Tab::Income : Tab::Balance);
+        lines = app.pageLines();
+    }
+    return 0;
+}
+
+} // namespace
+
+int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    PageOptions o;
+    if (!ParseOptions(args, o, err))
+        return 2;
+    ReportLines lines;
+    if (int rc = PageLines(o, err, lines); rc != 0)
+        return rc;
+    if (o.output) {
+        if (FileResult r = SaveLines(lines, *o.output); !r) {
+            err << r.message << '\n';
+            return 1;
+        }
+        return 0;
+    }
+    out << LinesToText(lines);
+    return 0;
+}
+
+int ReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    PageOptions o;
+    if (!ParseOptions(args, o, err))
+        return 2;
+    ReportLines lines;
+    if (int rc = PageLines(o, err, lines); rc != 0)
+        return rc;
+    out << LinesForTerminal(lines);
+    return 0;
+}
+
+int ViewCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 3 || (args[1] != "journal" && args[1] != "chart")) {
+        err << kPageUsage;
+        return 2;
+    }
+    HeadlessPlatform platform(err);
+    Application app(platform);
+    if (!app.openBook(args[2]))
+        return 1;
+    if (args[1] == "chart") {
+        app.activatePage(Tab::Chart);
+        out << FormatIndentedText(app.chart().tree());
+    } else {
+        out << FormatIndentedText(app.journal().tree());
+    }
+    return 0;
+}
+
+} // namespace kp

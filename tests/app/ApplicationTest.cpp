@@ -1,0 +1,183 @@
+// The main window's logic driven through a scripted platform: open, save, the unsaved-changes
+// prompt, the comparison book and lazy page building.
+#include "app/Application.h"
+
+#include "book/FileIo.h"
+#include "tests/app/ScriptedPlatform.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace kp {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSource = KP_SOURCE_DIR;
+const std::string kBook = kSource + "/examples/esimerkki-2026.tlk";
+const std::string kLastYear = kSource + "/examples/esimerkki-2025.tlk";
+
+class ApplicationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("kp-app-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        fs::copy_file(kBook, m_dir / "book.tlk");
+        m_platform.existing.insert(path("book.tlk"));
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    std::string path(const std::string& name) const { return (m_dir / name).string(); }
+    void openChanged() {
+        ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+        m_app.state().markBookChanged();
+    }
+
+    fs::path m_dir;
+    ScriptedPlatform m_platform;
+    Application m_app{m_platform};
+};
+
+TEST_F(ApplicationTest, OpeningShowsTheJournalAndTheTitle) {
+    EXPECT_FALSE(m_app.pageControlVisible());
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    EXPECT_TRUE(m_app.pageControlVisible());
+    EXPECT_EQ(m_app.title(), "Kirjanpito Esimerkki Oy 01.01.2026 - 31.12.2026");
+    EXPECT_EQ(m_app.activeTab(), Tab::Journal);
+    EXPECT_EQ(m_app.journal().root()->childCount(), 61);
+    EXPECT_FALSE(m_app.state().isStale(Stale::Journal));
+    EXPECT_FALSE(m_app.state().isStale(Stale::AccountIndex));
+    EXPECT_TRUE(m_app.state().isStale(Stale::Chart)); // built only when shown
+    EXPECT_EQ(m_app.state().periods.latestEventPeriod, MakePeriod(2026, 12));
+    EXPECT_TRUE(m_platform.shown.empty());
+}
+
+TEST_F(ApplicationTest, AFailedOpenShowsTheMessageAndEmptiesTheBook) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    EXPECT_FALSE(m_app.openBook(path("missing.tlk")));
+    ASSERT_EQ(m_platform.shown.size(), 1u);
+    EXPECT_EQ(m_platform.shown[0], "Cannot open file " + path("missing.tlk"));
+    EXPECT_TRUE(m_app.state().openBook.empty());
+}
+
+TEST_F(ApplicationTest, UnsavedChangesPromptAnswers) {
+    const struct {
+        const char* name;
+        Answer answer;
+        std::optional<std::string> saveAs; // the save chooser's result, when it is asked
+        bool fileExists;
+        Answer expected;
+        bool savedOnDisk;
+    } rows[] = {
+        {"no discards", Answer::No, std::nullopt, true, Answer::No, false},
+        {"cancel keeps", Answer::Cancel, std::nullopt, true, Answer::Cancel, false},
+        {"yes saves over the file", Answer::Yes, std::nullopt, true, Answer::Yes, true},
+        {"yes but the name choice is cancelled", Answer::Yes, std::nullopt, false, Answer::Cancel,
+         false},
+        {"yes but the save fails", Answer::Yes, std::string("/nonexistent/dir/x.tlk"), false,
+         Answer::Cancel, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        openChanged();
+        fs::last_write_time(path("book.tlk"), fs::file_time_type{});
+        if (!row.fileExists)
+            m_platform.existing.clear();
+        m_platform.answers = {row.answer};
+        m_platform.saveFiles = {row.saveAs};
+        EXPECT_EQ(m_app.askSaveChanges(), row.expected);
+        EXPECT_EQ(m_app.state().unsavedChanges, !row.savedOnDisk);
+        EXPECT_EQ(fs::last_write_time(path("book.tlk")) != fs::file_time_type{}, row.savedOnDisk);
+        m_platform.existing.insert(path("book.tlk"));
+        m_platform.shown.clear();
+    }
+}
+
+TEST_F(ApplicationTest, NoQuestionWithoutChanges) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    EXPECT_EQ(m_app.askSaveChanges(), Answer::No);
+    EXPECT_TRUE(m_platform.asked.empty());
+}
+
+TEST_F(ApplicationTest, OpenWithUnsavedChangesCancelledKeepsTheBook) {
+    openChanged();
+    m_platform.answers = {Answer::Cancel};
+    m_platform.openFiles = {kLastYear};
+    m_app.openCommand(false);
+    EXPECT_EQ(m_app.title(), "Kirjanpito Esimerkki Oy 01.01.2026 - 31.12.2026");
+    EXPECT_TRUE(m_app.state().unsavedChanges);
+    EXPECT_EQ(m_platform.openFiles.size(), 1u); // the chooser was never shown
+}
+
+TEST_F(ApplicationTest, SaveAsWithoutExtensionWritesTheIndentedFormat) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_platform.saveFiles = {path("kopio")};
+    ASSERT_TRUE(m_app.saveCommand(true));
+    EXPECT_EQ(m_app.fileName(), path("kopio.csv"));
+    ASSERT_EQ(m_platform.saveChoices.size(), 1u);
+    EXPECT_EQ(m_platform.saveChoices[0].filterIndex, 1);
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(path("kopio.csv"), text));
+    EXPECT_EQ(text.substr(0, 8), "identity");
+    EXPECT_NE(text.find("\r\n\tfiscal-year \"Esimerkki Oy\"\r\n"), std::string::npos);
+}
+
+TEST_F(ApplicationTest, ComparisonBookMarksOnlyTheStatementsAndClosingMarksAll) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_app.activatePage(Tab::Income);
+    m_app.activatePage(Tab::Chart);
+    m_app.activatePage(Tab::Journal);
+    m_platform.openFiles = {kLastYear};
+    m_app.comparisonCommand();
+    EXPECT_TRUE(m_app.state().comparisonLoaded);
+    EXPECT_EQ(m_app.comparisonCaption(), "Sulje vertailukausi");
+    EXPECT_TRUE(m_app.state().isStale(Stale::Statements));
+    EXPECT_FALSE(m_app.state().isStale(Stale::Chart));
+    m_app.activatePage(Tab::Balance);
+    EXPECT_NE(m_app.statements().balance[0].find("\t31.12.2026\t31.12.2025"), std::string::npos);
+    m_app.comparisonCommand();
+    EXPECT_FALSE(m_app.state().comparisonLoaded);
+    // Everything was marked stale; the journal page shown since has rebuilt the index and itself.
+    EXPECT_EQ(m_app.state().staleMask(), 0xFFFF & ~(Stale::AccountIndex | Stale::Journal));
+    EXPECT_EQ(m_app.activeTab(), Tab::Journal);
+}
+
+TEST_F(ApplicationTest, PagesAreRefusedWhilePrinting) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    {
+        PageSwitchBlock block(m_app.state());
+        EXPECT_FALSE(m_app.activatePage(Tab::Ledger));
+        EXPECT_EQ(m_app.activeTab(), Tab::Journal);
+    }
+    EXPECT_TRUE(m_app.activatePage(Tab::Ledger));
+}
+
+TEST_F(ApplicationTest, LedgerWaitsForThePeriodChooser) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_app.activatePage(Tab::Ledger);
+    EXPECT_TRUE(m_app.chooser().visible());
+    EXPECT_EQ(m_app.chooser().monthIndex(), 12); // the latest voucher month
+    EXPECT_TRUE(m_app.ledgerLines().empty());
+    EXPECT_TRUE(m_app.state().isStale(Stale::Ledger));
+    m_app.periodOk();
+    EXPECT_FALSE(m_app.state().isStale(Stale::Ledger));
+    ASSERT_GT(m_app.ledgerLines().size(), 3u);
+    EXPECT_EQ(m_app.ledgerLines()[1], "\x02P\xE4\xE4kirja Joulukuu ");
+    EXPECT_EQ(m_app.state().lineSource, &m_app.ledgerLines());
+}
+
+TEST_F(ApplicationTest, SavingTextOnTheJournalPageWritesTheJournalListing) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_app.activatePage(Tab::Ledger);
+    m_app.periodOk();
+    m_app.activatePage(Tab::Journal);
+    const ReportLines lines = m_app.pageLines();
+    ASSERT_GT(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "\x02P\xE4iv\xE4kirja Koko kausi ");
+    EXPECT_EQ(lines.back().substr(0, 21), "\x1F\t\tKoko kausi yhteens");
+}
+
+} // namespace
+} // namespace kp

@@ -1,0 +1,124 @@
+// The page commands' contract: options, errors, and the same bytes to a file as to stdout.
+#include "book/FileIo.h"
+#include "cli/CliApp.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace kp {
+namespace {
+
+const std::string kSource = KP_SOURCE_DIR;
+const std::string kBook = kSource + "/examples/esimerkki-2026.tlk";
+
+struct Result {
+    int rc;
+    std::string out;
+    std::string err;
+};
+
+Result Cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int rc = RunCli(args, out, err);
+    return {rc, out.str(), err.str()};
+}
+
+TEST(PageCommands, RefusesBadInputWithAMessage) {
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        int rc;
+        const char* err;
+    } rows[] = {
+        {"unknown page", {"export", "cash", kBook}, 2, "Tuntematon sivu: cash"},
+        {"vat page not yet", {"export", "vat", kBook}, 2, "Alv-laskelma"},
+        {"period too large",
+         {"export", "ledger", kBook, "--period", "17"},
+         2,
+         "Virheellinen jakso: 17"},
+        {"period not a number",
+         {"export", "ledger", kBook, "--period", "x"},
+         2,
+         "Virheellinen jakso: x"},
+        {"option without value", {"export", "ledger", kBook, "--filter"}, 2, "puuttuu arvo"},
+        {"unknown option", {"export", "ledger", kBook, "--fast"}, 2, "Tuntematon valitsin"},
+        {"missing book",
+         {"export", "ledger", "/nonexistent/x.tlk"},
+         1,
+         "Cannot open file /nonexistent/x.tlk"},
+        {"missing comparison book",
+         {"export", "income", kBook, "--compare", "/nonexistent/y.tlk"},
+         1,
+         "Cannot open file /nonexistent/y.tlk"},
+        {"filter the book cannot hold",
+         {"export", "income", kBook, "--filter", "\xE2\x82\xAC\xE2\x9C\x93"},
+         2,
+         "ei voi tallentaa"},
+        {"year on a calendar-year book is ignored",
+         {"export", "ledger", kBook, "--year", "1999"},
+         0,
+         ""},
+        {"view of an unknown tree", {"view", "ledger", kBook}, 2, "K\xC3\xA4ytt\xC3\xB6"},
+    };
+    for (const auto& row : rows) {
+        const Result r = Cli(row.args);
+        EXPECT_EQ(r.rc, row.rc) << row.name;
+        EXPECT_NE(r.err.find(row.err), std::string::npos) << row.name << ": " << r.err;
+    }
+}
+
+TEST(PageCommands, WritesTheSameBytesToAFileAsToStandardOutput) {
+    const std::string file =
+        (std::filesystem::temp_directory_path() / "kp-page-commands-ledger.csv").string();
+    const Result toStdout = Cli({"export", "ledger", kBook, "--period", "2"});
+    ASSERT_EQ(Cli({"export", "ledger", kBook, "--period", "2", "-o", file}).rc, 0);
+    std::string written;
+    ASSERT_TRUE(ReadWholeFile(file, written));
+    std::filesystem::remove(file);
+    EXPECT_EQ(written, toStdout.out);
+    EXPECT_EQ(written.substr(0, 1), "\x02"); // the bold header keeps its marker
+    EXPECT_NE(written.find("P\xE4\xE4kirja Helmikuu \r\n"), std::string::npos);
+}
+
+TEST(PageCommands, ReportIsReadableText) {
+    const Result r = Cli({"report", "ledger", kBook, "--period", "2"});
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_EQ(r.out.find('\x02'), std::string::npos);
+    EXPECT_EQ(r.out.find('\t'), std::string::npos);
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+    EXPECT_NE(r.out.find("Pääkirja Helmikuu"), std::string::npos);
+}
+
+TEST(PageCommands, AQuarterSelectsItsThreeMonthsInTheJournal) {
+    const Result q = Cli({"export", "journal", kBook, "--period", "13"});
+    std::string months;
+    for (const char* m : {"1", "2", "3"}) {
+        const Result r = Cli({"export", "journal", kBook, "--period", m});
+        months += r.out;
+    }
+    ASSERT_EQ(q.rc, 0);
+    // Every voucher line of January to March appears in the quarter's listing.
+    std::istringstream lines(months);
+    std::string line;
+    int vouchers = 0;
+    while (std::getline(lines, line))
+        if (line.size() > 1 && line[0] == '\x02' && line[1] >= '0' && line[1] <= '9') {
+            ++vouchers;
+            EXPECT_NE(q.out.find(line), std::string::npos) << line;
+        }
+    EXPECT_GT(vouchers, 10);
+}
+
+TEST(PageCommands, FilterNarrowsTheStatementsAndNamesItInTheTitle) {
+    const Result all = Cli({"export", "income", kBook});
+    const Result proj = Cli({"export", "income", kBook, "--filter", "PROJ"});
+    ASSERT_EQ(proj.rc, 0) << proj.err;
+    EXPECT_NE(proj.out.find("Tuloslaskelma  PROJEKTI PROJ \r\n"), std::string::npos) << proj.out;
+    EXPECT_NE(all.out, proj.out);
+    const Result blank = Cli({"export", "income", kBook, "--filter", "   "});
+    EXPECT_EQ(blank.out, all.out); // an empty filter text turns the filter off
+}
+
+} // namespace
+} // namespace kp
