@@ -1,7 +1,13 @@
 // Report lines: the text lines of a statement page, fields separated by TAB.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <iterator>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kp {
@@ -11,6 +17,134 @@ namespace kp {
 inline constexpr char kBoldMarker = '\x02';
 inline constexpr char kBoldUnderlineMarker = '\x1F';
 
-using ReportLines = std::vector<std::string>;
+// The lines of one page, packed into one buffer: a ledger of a large book has hundreds of
+// thousands of lines, and a string object per line would cost more than the text itself.
+class ReportLines {
+  public:
+    class const_iterator {
+      public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = std::string_view;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = std::string_view;
+
+        const_iterator() = default;
+        const_iterator(const ReportLines* lines, std::size_t i) : m_lines(lines), m_i(i) {}
+        std::string_view operator*() const { return (*m_lines)[m_i]; }
+        std::string_view operator[](difference_type n) const {
+            return (*m_lines)[m_i + static_cast<std::size_t>(n)];
+        }
+        const_iterator& operator++() { return ++m_i, *this; }
+        const_iterator operator++(int) { return {m_lines, m_i++}; }
+        const_iterator& operator--() { return --m_i, *this; }
+        const_iterator operator--(int) { return {m_lines, m_i--}; }
+        const_iterator& operator+=(difference_type n) {
+            m_i = static_cast<std::size_t>(static_cast<difference_type>(m_i) + n);
+            return *this;
+        }
+        const_iterator& operator-=(difference_type n) { return *this += -n; }
+        friend const_iterator operator+(const_iterator it, difference_type n) { return it += n; }
+        friend const_iterator operator+(difference_type n, const_iterator it) { return it += n; }
+        friend const_iterator operator-(const_iterator it, difference_type n) { return it -= n; }
+        friend difference_type operator-(const const_iterator& a, const const_iterator& b) {
+            return static_cast<difference_type>(a.m_i) - static_cast<difference_type>(b.m_i);
+        }
+        friend bool operator==(const const_iterator& a, const const_iterator& b) {
+            return a.m_i == b.m_i;
+        }
+        friend bool operator!=(const const_iterator& a, const const_iterator& b) {
+            return a.m_i != b.m_i;
+        }
+        friend bool operator<(const const_iterator& a, const const_iterator& b) {
+            return a.m_i < b.m_i;
+        }
+        friend bool operator>(const const_iterator& a, const const_iterator& b) { return b < a; }
+        friend bool operator<=(const const_iterator& a, const const_iterator& b) {
+            return !(b < a);
+        }
+        friend bool operator>=(const const_iterator& a, const const_iterator& b) {
+            return !(a < b);
+        }
+
+      private:
+        const ReportLines* m_lines = nullptr;
+        std::size_t m_i = 0;
+    };
+    using iterator = const_iterator;
+    using value_type = std::string_view;
+    using size_type = std::size_t;
+
+    ReportLines() = default;
+    ReportLines(std::initializer_list<std::string_view> lines) {
+        for (std::string_view line : lines)
+            push_back(line);
+    }
+    ReportLines(const_iterator first, const_iterator last) {
+        for (; first != last; ++first)
+            push_back(*first);
+    }
+
+    std::size_t size() const { return m_spans.size(); }
+    bool empty() const { return m_spans.empty(); }
+    std::string_view operator[](std::size_t i) const {
+        return {m_bytes.data() + m_spans[i].offset, m_spans[i].length};
+    }
+    std::string_view front() const { return (*this)[0]; }
+    std::string_view back() const { return (*this)[size() - 1]; }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    void push_back(std::string_view line) {
+        m_spans.push_back(
+            {static_cast<std::uint32_t>(m_bytes.size()), static_cast<std::uint32_t>(line.size())});
+        m_bytes.append(line);
+    }
+    void emplace_back(std::string_view line = {}) { push_back(line); }
+    void append(const ReportLines& other) {
+        for (std::string_view line : other)
+            push_back(line);
+    }
+    // Replaces one line (a retitled report); the old bytes stay unused until the next clear.
+    void set(std::size_t i, std::string_view line) {
+        m_spans[i] = {static_cast<std::uint32_t>(m_bytes.size()),
+                      static_cast<std::uint32_t>(line.size())};
+        m_bytes.append(line);
+    }
+    void reserve(std::size_t lines, std::size_t bytes = 0) {
+        m_spans.reserve(lines);
+        m_bytes.reserve(bytes ? bytes : lines * 40);
+    }
+    void clear() {
+        m_spans.clear();
+        m_bytes.clear();
+    }
+    std::size_t byteSize() const { return m_bytes.size(); }
+
+    friend bool operator==(const ReportLines& a, const ReportLines& b) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i] != b[i])
+                return false;
+        return true;
+    }
+    friend bool operator!=(const ReportLines& a, const ReportLines& b) { return !(a == b); }
+    // Test failures show the lines one per row.
+    friend void PrintTo(const ReportLines& lines, std::ostream* os) {
+        *os << "{\n";
+        for (std::string_view line : lines)
+            *os << "  \"" << line << "\"\n";
+        *os << "}";
+    }
+
+  private:
+    struct Span {
+        std::uint32_t offset;
+        std::uint32_t length;
+    };
+    std::string m_bytes;
+    std::vector<Span> m_spans;
+};
 
 } // namespace kp

@@ -28,6 +28,7 @@ void AccountIndex::clear() {
     m_lists.clear();
     m_listOwners.clear();
     m_voucherTexts.clear();
+    m_numberCache.clear();
     m_unsorted = false;
     m_fiscalYear = m_accountMap = m_events = nullptr;
 }
@@ -78,6 +79,7 @@ void AccountIndex::addAccount(BookNode* node, std::string_view number, std::stri
 void AccountIndex::sortLists() {
     if (!m_unsorted)
         return;
+    m_numberCache.clear();
     SortUnique(m_accounts, [](const AccountEntry& e) -> std::string_view { return e.text; });
     SortUnique(m_names, [](const std::string& s) -> std::string_view { return s; });
     m_unsorted = false;
@@ -133,8 +135,13 @@ void AccountIndex::indexVoucher(BookNode* event, PeriodState* periods,
         if (!line->hasChildren())
             continue;
         int lineCursor = 1;
-        const std::string key = std::to_string(ScanNumber(line->text(), lineCursor));
-        const int i = findAccount(key);
+        const std::int32_t lineNumber = ScanNumber(line->text(), lineCursor);
+        // A book has few accounts and many lines: each number is searched for once.
+        auto cached = m_numberCache.find(lineNumber);
+        if (cached == m_numberCache.end())
+            cached =
+                m_numberCache.emplace(lineNumber, findAccount(std::to_string(lineNumber))).first;
+        const int i = cached->second;
         if (i < 0 || !m_accounts[static_cast<size_t>(i)].node)
             continue;
         const BookNode* money = line->child(0);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kp {
@@ -77,6 +78,7 @@ class AccountIndex {
     std::vector<std::vector<LedgerEntry>> m_lists; // by node tag - 1
     std::vector<const BookNode*> m_listOwners;
     std::vector<std::string> m_voucherTexts;
+    std::unordered_map<std::int32_t, int> m_numberCache; // account number -> list position
 
     BookNode* m_fiscalYear = nullptr;
     BookNode* m_accountMap = nullptr;

@@ -33,8 +33,10 @@ ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& 
                                 std::string_view periodText, int monthIndex) {
     ReportLines lines;
     const BookNode* root = journalView.first();
-    lines.reserve(header.size() + 4 + (root ? root->childCount() * 6 : 0));
-    lines.insert(lines.end(), header.begin(), header.end());
+    const size_t vouchers = root ? static_cast<size_t>(root->childCount()) : 0;
+    lines.reserve(header.size() + 4 + vouchers * 7, vouchers * 7 * 40);
+    std::string line; // reused: the lines themselves are packed into one buffer
+    lines.append(header);
     lines.push_back(std::string(1, kBoldUnderlineMarker) + std::string(kJournalColumns));
     lines.emplace_back();
     Cents totalDebit = 0;
@@ -75,9 +77,8 @@ ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& 
                 if (!amount.empty())
                     amount[0] = '\t';
             }
-            std::string line = "\t\t";
-            line.append(account).append("\t\t\t").append(amount);
-            lines.push_back(std::move(line));
+            line.assign("\t\t").append(account).append("\t\t\t").append(amount);
+            lines.push_back(line);
         }
         lines.push_back(std::string(1, kBoldMarker) + "\t\tYht.\t\t\t" + CentsToText(debit) + "\t" +
                         CentsToText(credit));

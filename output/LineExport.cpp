@@ -10,12 +10,9 @@
 namespace kp {
 
 std::string LinesToText(const ReportLines& lines) {
-    size_t size = 0;
-    for (const std::string& line : lines)
-        size += line.size() + 2;
     std::string text;
-    text.reserve(size);
-    for (const std::string& line : lines) {
+    text.reserve(lines.byteSize() + 2 * lines.size());
+    for (std::string_view line : lines) {
         text += line;
         text += "\r\n";
     }
@@ -53,8 +50,7 @@ std::string LinesForTerminal(const ReportLines& lines) {
     std::vector<std::vector<std::string>> rows;
     rows.reserve(lines.size());
     std::vector<size_t> widths;
-    for (const std::string& raw : lines) {
-        std::string_view line = raw;
+    for (std::string_view line : lines) {
         if (!line.empty() && (line[0] == kBoldMarker || line[0] == kBoldUnderlineMarker))
             line.remove_prefix(1);
         std::vector<std::string> fields;

@@ -73,7 +73,7 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
         for (const LedgerEntry& entry : entries)
             voucherCount = std::max(voucherCount, entry.voucher + 1);
     }
-    lines.reserve(postings + 5 * index.accounts().size() + 8);
+    lines.reserve(postings + 5 * index.accounts().size() + 8, postings * 64);
 
     std::string title;
     title.append(1, kBoldMarker).append("P\xE4\xE4kirja ").append(periodTitle).append(" ");
@@ -94,6 +94,7 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
     Cents grandDebit = 0;
     Cents grandCredit = 0;
     std::vector<const LedgerEntry*> inPeriod;
+    std::string line; // reused: the lines themselves are packed into one buffer
     for (const AccountEntry& account : index.accounts()) {
         // The opening balance takes the opening voucher and everything before the period, the
         // lines everything inside it, whatever the order of the vouchers in the journal; postings
@@ -127,8 +128,7 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
             const std::string& text = index.voucherText(entry->voucher);
             const Cents a = entry->cents;
             balance += a;
-            std::string line;
-            line.reserve(text.size() + 48);
+            line.clear();
             line += '\t';
             line += text;
             line += '\t';
@@ -145,7 +145,7 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
                 line += '\t';
                 line += CentsToText(balance);
             }
-            lines.push_back(std::move(line));
+            lines.push_back(line);
         }
         grandDebit += debit;
         grandCredit += credit;

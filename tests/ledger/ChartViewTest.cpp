@@ -23,10 +23,10 @@ struct Chart {
     }
     // The lines under the assets heading, indented by two blanks per level below it.
     Texts assetLines() const {
-        Texts lines = ChartMapLines(view);
-        Texts out(lines.begin() + 2, lines.end() - 2);
-        for (std::string& line : out)
-            line.erase(0, 4);
+        const ReportLines lines = ChartMapLines(view);
+        Texts out;
+        for (auto it = lines.begin() + 2; it < lines.end() - 2; ++it)
+            out.emplace_back((*it).substr(4));
         return out;
     }
 };

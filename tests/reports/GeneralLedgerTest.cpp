@@ -80,7 +80,7 @@ TEST(GeneralLedger, NoFiscalYearNoLines) {
 std::string Summary(const ReportLines& lines) {
     std::string out;
     bool inside = false;
-    for (const std::string& line : lines) {
+    for (std::string_view line : lines) {
         std::vector<std::string> f(1);
         for (char c : line) {
             if (c == '\t')
