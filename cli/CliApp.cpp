@@ -119,10 +119,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return Info(args, out, err);
     if (command == "convert")
         return Convert(args, out, err);
-    if (command == "export")
-        return ExportCommand(args, out, err);
-    if (command == "report")
-        return ReportCommand(args, out, err);
+    if (command == "export" || command == "report")
+        return PageCommand(args, out, err);
     if (command == "view")
         return ViewCommand(args, out, err);
     if (command == "generate")

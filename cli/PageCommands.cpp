@@ -172,32 +172,25 @@ int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines) {
 
 } // namespace
 
-int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     PageOptions o;
     if (!ParseOptions(args, o, err))
         return 2;
     ReportLines lines;
     if (int rc = PageLines(o, err, lines); rc != 0)
         return rc;
-    if (o.output) {
-        if (FileResult r = SaveLines(lines, *o.output); !r) {
-            err << r.message << '\n';
-            return 1;
-        }
+    if (args[0] == "report") {
+        out << LinesForTerminal(lines);
         return 0;
     }
-    out << LinesToText(lines);
-    return 0;
-}
-
-int ReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    PageOptions o;
-    if (!ParseOptions(args, o, err))
-        return 2;
-    ReportLines lines;
-    if (int rc = PageLines(o, err, lines); rc != 0)
-        return rc;
-    out << LinesForTerminal(lines);
+    if (!o.output) {
+        out << LinesToText(lines);
+        return 0;
+    }
+    if (FileResult r = SaveLines(lines, *o.output); !r) {
+        err << r.message << '\n';
+        return 1;
+    }
     return 0;
 }
 

@@ -7,8 +7,8 @@
 
 namespace kp {
 
-int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-int ReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// "export" writes the page's bytes (to -o FILE or stdout); "report" the same lines for a terminal.
+int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int ViewCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace kp
