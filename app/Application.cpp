@@ -52,6 +52,19 @@ std::string Application::title() const {
     return BookTitle(m_state.openBook);
 }
 
+void Application::applySettings(const Settings& settings) {
+    m_settings = settings;
+    m_fileName = settings.lastName;
+    m_state.filter.heading = settings.filterHeading;
+}
+
+Settings Application::currentSettings() const {
+    Settings settings = m_settings;
+    settings.lastName = m_fileName;
+    settings.filterHeading = m_state.filter.heading;
+    return settings;
+}
+
 // --- files -------------------------------------------------------------------------------
 
 Answer Application::askSaveChanges() {
@@ -81,6 +94,7 @@ void Application::openCommand(bool lastFile) {
 
 bool Application::openBook(const std::string& fileName) {
     closeComparison();
+    m_vatRatePanel.cancel(); // it refers to nodes of the book being replaced
     if (FileResult r = LoadBook(m_state.openBook, fileName); !r) {
         m_platform.showError(r.message);
         return false;
@@ -190,7 +204,7 @@ void Application::pageChanged() {
         m_state.lineSource = &m_accountListLines;
         if (m_state.isStale(Stale::Chart)) {
             m_state.clearStale(Stale::Chart);
-            m_chart.build(m_index.accountMap(), m_vatTexts);
+            m_chart.build(m_index.accountMap(), m_settings.vat.dropDown);
         }
         break;
     case Tab::Journal:
@@ -221,6 +235,8 @@ void Application::pageChanged() {
     case Tab::Vat:
         m_state.searchTarget = &m_vatLines;
         m_state.lineSource = &m_vatLines;
+        if (m_state.isStale(Stale::Vat))
+            PrepareVatPage(m_chooser, m_vatLines);
         break;
     case Tab::Maintenance:
         m_state.searchTarget = &m_state.openBook;
@@ -256,21 +272,85 @@ void Application::periodOk() {
     m_chooser.ok(m_state.filter);
     if (m_state.currentPage == Page::Ledger) {
         m_state.clearStale(Stale::Ledger);
-        BuildLedger(m_index, m_chooser.chosen(), m_chooser.periodTitle(), m_intermediateBalances,
-                    m_ledgerLines);
+        BuildLedger(m_index, m_chooser.chosen(), m_chooser.periodTitle(),
+                    m_settings.intermediateBalances, m_ledgerLines);
+    } else if (m_state.currentPage == Page::Vat) {
+        m_state.clearStale(Stale::Vat);
+        BuildVatReport(m_index, m_chooser.chosen(), m_chooser.periodTitle(), m_settings.vat,
+                       m_vatLines);
     }
 }
 
 void Application::toggleIntermediateBalances() {
-    m_intermediateBalances = !m_intermediateBalances;
-    BuildLedger(m_index, m_chooser.chosen(), m_chooser.periodTitle(), m_intermediateBalances,
-                m_ledgerLines);
+    m_settings.intermediateBalances = !m_settings.intermediateBalances;
+    BuildLedger(m_index, m_chooser.chosen(), m_chooser.periodTitle(),
+                m_settings.intermediateBalances, m_ledgerLines);
 }
 
 void Application::applyFilter(FilterBox& box) {
     m_state.filter = ApplyFilterBox(box);
     m_state.markAllStale();
     activatePage(Tab::Journal);
+}
+
+void Application::Prompts::show(const std::string& text) {
+    m_app.m_platform.showMessage(Win1252ToUtf8(text));
+}
+bool Application::Prompts::askOkCancel(const std::string& text) {
+    return m_app.m_platform.askOkCancel(Win1252ToUtf8(text));
+}
+bool Application::Prompts::askYesNo(const std::string& text) {
+    return m_app.m_platform.askYesNo(Win1252ToUtf8(text));
+}
+
+void Application::basicDataCommand(BasicDataMode mode) {
+    const BasicDataOpening opening = m_basicData.open(mode, m_state.openBook, m_prompts);
+    if (opening.rebuildIndex) {
+        // The balance check indexed the book on its own; the application's index is redone.
+        m_state.markAllStale();
+        rebuildAccountIndex();
+    }
+}
+
+bool Application::basicDataOk() {
+    const BasicDataResult r = m_basicData.apply(m_state.openBook, m_state.periods, m_prompts);
+    if (!r.applied)
+        return false;
+    m_vatRatePanel.cancel();
+    if (r.forgetFileName)
+        m_fileName.clear();
+    if (r.showPageControl)
+        m_pageControlVisible = true;
+    if (r.unsaved == UnsavedChange::Set)
+        m_state.unsavedChanges = true;
+    else if (r.unsaved == UnsavedChange::Clear)
+        m_state.unsavedChanges = false;
+    m_state.markAllStale();
+    rebuildAccountIndex();
+    m_activeTab = Tab::Journal;
+    pageChanged();
+    return true;
+}
+
+bool Application::vatRateCommand() {
+    return m_vatRatePanel.open(m_state.openBook);
+}
+
+bool Application::vatRateOk() {
+    const VatRateOutcome outcome = m_vatRatePanel.ok(m_state.openBook, m_prompts);
+    if (outcome.bookChanged)
+        m_state.markBookChanged();
+    return outcome.bookChanged;
+}
+
+TreeCommandResult Application::clearBook() {
+    TreeCommandResult result = m_maintenance.clearBook();
+    if (result.bookEmptied) {
+        m_vatRatePanel.cancel();
+        m_comparisonIndex.clear();
+        rebuildAccountIndex(); // an empty book leaves no node to refer to
+    }
+    return result;
 }
 
 // --- lines -------------------------------------------------------------------------------

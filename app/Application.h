@@ -2,12 +2,18 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/Maintenance.h"
 #include "app/Platform.h"
+#include "app/Search.h"
 #include "ledger/AccountIndex.h"
 #include "ledger/ChartView.h"
 #include "ledger/JournalView.h"
+#include "output/Settings.h"
+#include "period/NewFiscalYear.h"
+#include "period/VatRateChange.h"
 #include "reports/PeriodChooser.h"
 #include "reports/Statements.h"
+#include "reports/VatReport.h"
 
 #include <array>
 #include <string>
@@ -55,12 +61,30 @@ class Application {
     void setFileName(std::string name) { m_fileName = std::move(name); }
     bool pageControlVisible() const { return m_pageControlVisible; }
     Tab activeTab() const { return m_activeTab; }
-    bool intermediateBalances() const { return m_intermediateBalances; }
-    void setIntermediateBalances(bool on) { m_intermediateBalances = on; }
-    const VatTexts& vatTexts() const { return m_vatTexts; }
-    void setVatTexts(const VatTexts& texts) { m_vatTexts = texts; }
-    bool maintenanceShown() const { return m_maintenanceShown; }
-    void setMaintenanceShown(bool shown) { m_maintenanceShown = shown; }
+    bool intermediateBalances() const { return m_settings.intermediateBalances; }
+    void setIntermediateBalances(bool on) { m_settings.intermediateBalances = on; }
+    const VatTexts& vatTexts() const { return m_settings.vat.dropDown; }
+
+    // The settings read at start: the last file, the filter heading, VAT texts, print settings.
+    void applySettings(const Settings& settings);
+    // The settings as they are now, to be written on an orderly close.
+    Settings currentSettings() const;
+    Settings& settings() { return m_settings; }
+    bool maintenanceShown() const { return m_maintenance.tabsShown(); }
+    Maintenance& maintenance() { return m_maintenance; }
+    Search& search() { return m_search; }
+    // "Uusi yritys", "Uusi Tilikausi", "Muuta perustietoja": opens the basic-data box.
+    void basicDataCommand(BasicDataMode mode);
+    // The box's OK; false when its input was refused (the message has been shown).
+    bool basicDataOk();
+    BasicDataBox& basicDataBox() { return m_basicData; }
+    // "Alv-% muutos": opens the rate panel; its "Muuta".
+    bool vatRateCommand();
+    bool vatRateOk();
+    VatRatePanel& vatRatePanel() { return m_vatRatePanel; }
+
+    // "Tyhjennä kaikki": both trees emptied, and nothing refers to their nodes any more.
+    TreeCommandResult clearBook();
 
     // "Avaa" (lastFile false) and the last-file entry (true).
     void openCommand(bool lastFile);
@@ -90,7 +114,7 @@ class Application {
     // "Päivitä sivut".
     void refreshPages();
 
-    // The period chooser's OK: the ledger (or, later, the VAT report) for the chosen period.
+    // The period chooser's OK: the ledger or the VAT report for the chosen period.
     void periodOk();
     void periodCancel() { m_chooser.cancel(); }
     // "Välisaldot".
@@ -113,11 +137,26 @@ class Application {
     ReportLines reportHeader(std::string_view title) const;
 
   private:
+    // The year-end operations' questions, through the platform.
+    class Prompts : public PeriodPrompts {
+      public:
+        explicit Prompts(Application& app) : m_app(app) {}
+        bool askSaveChanges() override { return m_app.askSaveChanges() != Answer::Cancel; }
+        void show(const std::string& text) override;
+        bool askOkCancel(const std::string& text) override;
+        bool askYesNo(const std::string& text) override;
+
+      private:
+        Application& m_app;
+    };
+
     JournalSource journalSource();
     void buildStatements();
 
     Platform& m_platform;
     AppState m_state;
+    Search m_search{m_state, m_platform};
+    Maintenance m_maintenance{m_state, m_platform};
     AccountIndex m_index{true};
     AccountIndex m_comparisonIndex{false};
     JournalView m_journal;
@@ -127,13 +166,14 @@ class Application {
     ReportLines m_ledgerLines;
     ReportLines m_vatLines;
     ReportLines m_accountListLines;
-    VatTexts m_vatTexts = DefaultVatTexts();
+    Settings m_settings;
+    BasicDataBox m_basicData;
+    VatRatePanel m_vatRatePanel;
 
     std::string m_fileName;
     bool m_pageControlVisible = false;
-    bool m_maintenanceShown = false;
-    bool m_intermediateBalances = false;
     Tab m_activeTab = Tab::Journal;
+    Prompts m_prompts{*this};
 };
 
 } // namespace kp

@@ -30,6 +30,9 @@ class Platform {
     virtual void showError(const std::string& text) = 0;
     virtual Answer askYesNoCancel(const std::string& text) = 0;
     virtual bool askYesNo(const std::string& text) = 0;
+    // An error-style box with OK and Cancel; true on OK.
+    virtual bool askOkCancel(const std::string& text) = 0;
+    virtual void beep() {}
     virtual std::optional<std::string>
     inputBox(const std::string& caption, const std::string& prompt, const std::string& preset) = 0;
     virtual std::optional<std::string> chooseOpenFile(const FileChoice& choice) = 0;

@@ -76,6 +76,11 @@ void CollectByPrefix(BookNode* node, std::string_view key, std::vector<BookNode*
 BookNode* FiscalYearNode(const BookTree& book);
 BookNode* AccountMapNode(const BookNode* fiscalYear);
 
+// The quoted name in a node text: from the first double quote at or after the cursor (1-based)
+// to the last double quote of the text, so that a name holding quotes of its own reads whole
+// ("Oy "Ykkönen" Ab"); to the end of the text when no closing quote follows.
+std::string QuotedName(std::string_view text, int cursor = 1);
+
 std::string CompanyName(const BookTree& book);
 
 // Display form of the next date child at or after the counter. With a period state, voucher

@@ -9,6 +9,7 @@
 #include "cli/BookGenerator.h"
 #include "cli/HeadlessPlatform.h"
 #include "cli/PageCommands.h"
+#include "cli/PeriodCommands.h"
 
 #include <cstdlib>
 
@@ -25,6 +26,10 @@ constexpr const char* kUsage =
     "  export SIVU KIRJA [valitsimet]   sivun rivit kuten \"Tallenna csv\" ne kirjoittaa\n"
     "  report SIVU KIRJA [valitsimet]   samat rivit p\u00e4\u00e4tteelle\n"
     "  view journal|chart KIRJA         p\u00e4iv\u00e4kirja- tai tilikarttapuu\n"
+    "  new-year KIRJA ULOS --name NIMI --start PP.KK.VVVV --end PP.KK.VVVV [--yes]\n"
+    "                                   uusi tilikausi tilinp\u00e4\u00e4t\u00f6ksen saldoista\n"
+    "  new-company ULOS --name NIMI --start PP.KK.VVVV --end PP.KK.VVVV\n"
+    "  vat-rate KIRJA ULOS VANHA=UUSI [...]   alv-kantojen muutos, esim. 24=25,5\n"
     "  Sivut: chart, chart-tree, journal, ledger, income, balance, vat\n"
     "  Valitsimet: --period N, --year VUOSI, --balances, --compare KIRJA2, --filter TEKSTI,\n"
     "              --filter-heading TEKSTI, -o TIEDOSTO\n";
@@ -123,6 +128,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return PageCommand(args, out, err);
     if (command == "view")
         return ViewCommand(args, out, err);
+    if (command == "new-year")
+        return NewYearCommand(args, out, err);
+    if (command == "new-company")
+        return NewCompanyCommand(args, out, err);
+    if (command == "vat-rate")
+        return VatRateCommand(args, out, err);
     if (command == "generate")
         return Generate(args, out, err);
     if (command == "--help" || command == "-h" || command == "help") {

@@ -21,6 +21,10 @@ class HeadlessPlatform : public Platform {
         m_err << text << (m_answerYes ? " kyllä\n" : " ei\n");
         return m_answerYes;
     }
+    bool askOkCancel(const std::string& text) override {
+        m_err << text << (m_answerYes ? " OK\n" : " Peruuta\n");
+        return m_answerYes;
+    }
     std::optional<std::string> inputBox(const std::string&, const std::string&,
                                         const std::string&) override {
         return std::nullopt;

@@ -3,6 +3,7 @@
 #include "cli/PageCommands.h"
 
 #include "app/Application.h"
+#include "book/FileIo.h"
 #include "book/IndentedText.h"
 #include "book/Win1252.h"
 #include "cli/HeadlessPlatform.h"
@@ -22,14 +23,16 @@ struct PageOptions {
     bool balances = false;
     std::optional<std::string> compare;
     std::optional<std::string> filter;
-    std::string filterHeading = "PROJEKTI";
+    std::optional<std::string> filterHeading;
+    std::optional<std::string> settings;
     std::optional<std::string> output;
 };
 
 const char* const kPageUsage =
     "K\xC3\xA4ytt\xC3\xB6: kirjanpito-cli export|report SIVU KIRJA [--period N] [--year VUOSI] "
     "[--balances]\n"
-    "         [--compare KIRJA2] [--filter TEKSTI] [--filter-heading TEKSTI] [-o TIEDOSTO]\n"
+    "         [--compare KIRJA2] [--filter TEKSTI] [--filter-heading TEKSTI] [--settings INI]\n"
+    "         [-o TIEDOSTO]\n"
     "  SIVU: chart, chart-tree, journal, ledger, income, balance, vat\n"
     "       kirjanpito-cli view journal|chart KIRJA\n";
 
@@ -81,8 +84,14 @@ bool ParseOptions(const std::vector<std::string>& args, PageOptions& o, std::ost
                 return false;
             o.filter = text;
         } else if (a == "--filter-heading") {
-            if (!value(v) || !ToBookText(v, o.filterHeading, err))
+            std::string text;
+            if (!value(v) || !ToBookText(v, text, err))
                 return false;
+            o.filterHeading = text;
+        } else if (a == "--settings") {
+            if (!value(v))
+                return false;
+            o.settings = v;
         } else if (a == "-o") {
             if (!value(v))
                 return false;
@@ -114,17 +123,22 @@ int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines) {
         err << "Tuntematon sivu: " << o.page << '\n' << kPageUsage;
         return 2;
     }
-    if (o.page == "vat") {
-        err << "Alv-laskelma ei ole viel\xC3\xA4 k\xC3\xA4ytett\xC3\xA4viss\xC3\xA4.\n";
-        return 2;
-    }
     HeadlessPlatform platform(err);
     Application app(platform);
-    app.state().filter.heading = o.filterHeading;
+    if (o.settings) {
+        std::string bytes;
+        if (!ReadWholeFile(*o.settings, bytes)) {
+            err << "Cannot open file " << *o.settings << '\n';
+            return 1;
+        }
+        app.applySettings(ParseSettings(bytes));
+    }
+    if (o.filterHeading)
+        app.state().filter.heading = *o.filterHeading;
     if (!app.openBook(o.book))
         return 1;
     if (o.filter) {
-        FilterBox box{true, *o.filter, o.filterHeading};
+        FilterBox box{true, *o.filter, app.state().filter.heading};
         app.applyFilter(box);
     }
     if (o.compare && !app.openComparison(*o.compare))
@@ -158,11 +172,11 @@ int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines) {
         app.chooser().setChoice(o.period, yearItem);
         app.chooser().ok(app.state().filter);
         lines = app.journalListing(o.period, app.chooser().periodText());
-    } else if (o.page == "ledger") {
-        app.activatePage(Tab::Ledger);
+    } else if (o.page == "ledger" || o.page == "vat") {
+        app.activatePage(o.page == "ledger" ? Tab::Ledger : Tab::Vat);
         app.chooser().setChoice(o.period, yearItem);
         app.periodOk();
-        lines = app.ledgerLines();
+        lines = o.page == "ledger" ? app.ledgerLines() : app.vatLines();
     } else {
         app.activatePage(o.page == "income" ? Tab::Income : Tab::Balance);
         lines = app.pageLines();

@@ -97,7 +97,7 @@ void AccountIndex::indexAccounts(BookNode* top, PeriodState* periods, const Vouc
             int cursor = 7;
             const std::string number = ExtractField(text, ' ', ' ', cursor);
             if (ConvertRun(number) > 0) {
-                const std::string name = ExtractField(text, '"', '"', cursor);
+                const std::string name = QuotedName(text, cursor);
                 addAccount(node, number, name);
                 node->setTag(0);
                 descend = false;
@@ -120,8 +120,7 @@ void AccountIndex::indexVoucher(BookNode* event, PeriodState* periods,
     if (event->childCount() < 3 || !event->child(2)->hasChildren())
         return;
     int quote = 1;
-    const std::string description(
-        TrimControl(ExtractField(event->child(1)->text(), '"', '"', quote)));
+    const std::string description(TrimControl(QuotedName(event->child(1)->text(), quote)));
     if (filter.on && description.compare(0, filter.text.size(), filter.text) != 0)
         return;
     if (filter.on && description.size() < filter.text.size())

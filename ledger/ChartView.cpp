@@ -106,7 +106,7 @@ void ChartView::setChartLine(BookNode* account, BookNode* line, const VatTexts& 
             vatClass = FindVatClassOfCode(ExtractField(vatText, ' ', ' ', vatCursor));
         }
     }
-    m_text.append(ExtractField(text, '"', '"', cursor));
+    m_text.append(QuotedName(text, cursor));
     m_tree.setText(line, m_text);
     line->setReference(account);
     if (vatClass <= 0)

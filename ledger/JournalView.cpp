@@ -14,13 +14,14 @@ bool ContainsEvent(std::string_view text) {
     return text.find(kEvent) != std::string_view::npos;
 }
 
-// The text between the first pair of double quotes; to the end when the closing one is missing.
+// The text between the first and the last double quote (a description may hold quotes of its
+// own); to the end when there is no closing one.
 std::string_view QuotedField(std::string_view text) {
     const size_t open = text.find('"');
     if (open == std::string_view::npos)
         return {};
-    const size_t close = text.find('"', open + 1);
-    return text.substr(open + 1, close == std::string_view::npos ? close : close - open - 1);
+    const size_t close = text.rfind('"');
+    return text.substr(open + 1, close > open ? close - open - 1 : std::string_view::npos);
 }
 
 // A line's amount comes from its first "money" child; a line without one counts 0.

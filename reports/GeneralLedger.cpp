@@ -48,7 +48,7 @@ void AddReportHeader(std::string_view title, const HeaderSource& source, ReportL
     while (marks + 1 < title.size() && static_cast<unsigned char>(title[marks]) <= 32)
         ++marks;
     int cursor = static_cast<int>(kKeywords[KwFiscalYear].size());
-    const std::string company = ExtractField(fiscalYear->text(), '"', '"', cursor);
+    const std::string company = QuotedName(fiscalYear->text(), cursor);
     const std::string lastDay = NthDate(2, fiscalYear);
     std::string head(title.substr(0, marks));
     head.append(company).append(" ").append(NthDate(1, fiscalYear)).append(" - ").append(lastDay);

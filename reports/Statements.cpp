@@ -29,7 +29,7 @@ AccountWords ReadAccountWords(std::string_view text) {
     AccountWords words;
     int cursor = kKeywordLength;
     words.number = ScanNumber(text, cursor);
-    words.name = ExtractField(text, '"', '"', cursor);
+    words.name = QuotedName(text, cursor);
     return words;
 }
 

@@ -22,6 +22,7 @@ class ScriptedPlatform : public Platform {
     std::vector<std::string> asked;                   // questions, in order
     std::vector<FileChoice> saveChoices;
     std::string clipboard;
+    int beeps = 0;
 
     void showMessage(const std::string& text) override { shown.push_back(text); }
     void showError(const std::string& text) override { shown.push_back(text); }
@@ -33,6 +34,11 @@ class ScriptedPlatform : public Platform {
         asked.push_back(text);
         return take(answers, Answer::No) == Answer::Yes;
     }
+    bool askOkCancel(const std::string& text) override {
+        asked.push_back(text);
+        return take(answers, Answer::Cancel) == Answer::Yes;
+    }
+    void beep() override { ++beeps; }
     std::optional<std::string> inputBox(const std::string& caption, const std::string&,
                                         const std::string&) override {
         asked.push_back(caption);

@@ -177,3 +177,26 @@ TEST(BookQueries, LatestEventPeriodCountsOnlyVoucherDatesWithAMonth) {
 
 } // namespace
 } // namespace kp
+
+namespace kp {
+namespace {
+
+TEST(QuotedName, ReadsFromTheFirstToTheLastQuote) {
+    const struct {
+        const char* text;
+        int cursor;
+        const char* name;
+    } rows[] = {
+        {"account 1910 \"Kassa\"", 8, "Kassa"},
+        {"fiscal-year \"Oy \"Ykk\xF6nen\" Ab\"", 11, "Oy \"Ykk\xF6nen\" Ab"},
+        {"\"Lasku \"A\" ja \"B\"\"", 1, "Lasku \"A\" ja \"B\""},
+        {"account 5 \"Ei loppua", 8, "Ei loppua"},
+        {"account 5", 8, ""},
+        {"\"\"", 1, ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(QuotedName(row.text, row.cursor), row.name) << row.text;
+}
+
+} // namespace
+} // namespace kp

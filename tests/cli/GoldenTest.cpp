@@ -68,6 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenCase{"income-filter.csv",
                    Export("income", {"--filter", " PROJ ", "--filter-heading", "HANKE"})},
         GoldenCase{"ledger-2025-q4.csv", {"export", "ledger", kLastYear, "--period", "16"}},
+        GoldenCase{"vat.csv", Export("vat")},
+        GoldenCase{"vat-q1.csv", Export("vat", {"--period", "13"})},
+        GoldenCase{"vat-2025.csv", {"export", "vat", kLastYear}},
         GoldenCase{"view-journal.txt", {"view", "journal", kBook}},
         GoldenCase{"view-chart.txt", {"view", "chart", kBook}}),
     [](const ::testing::TestParamInfo<GoldenCase>& row) {

@@ -32,7 +32,10 @@ TEST(PageCommands, RefusesBadInputWithAMessage) {
         const char* err;
     } rows[] = {
         {"unknown page", {"export", "cash", kBook}, 2, "Tuntematon sivu: cash"},
-        {"vat page not yet", {"export", "vat", kBook}, 2, "Alv-laskelma"},
+        {"missing settings file",
+         {"export", "vat", kBook, "--settings", "/nonexistent/k.ini"},
+         1,
+         "Cannot open file /nonexistent/k.ini"},
         {"period too large",
          {"export", "ledger", kBook, "--period", "17"},
          2,

@@ -1,0 +1,156 @@
+// The year-end commands of kirjanpito-cli: the basic-data box and the rate panel driven as a
+// user would, with the questions printed and answered.
+#include "cli/PeriodCommands.h"
+
+#include "app/Application.h"
+#include "book/BookFile.h"
+#include "book/Win1252.h"
+#include "cli/HeadlessPlatform.h"
+
+#include <optional>
+
+namespace kp {
+namespace {
+
+const char* const kUsage =
+    "K\xC3\xA4ytt\xC3\xB6: kirjanpito-cli new-year KIRJA ULOS --name NIMI --start PP.KK.VVVV "
+    "--end PP.KK.VVVV [--yes]\n"
+    "       kirjanpito-cli new-company ULOS --name NIMI --start PP.KK.VVVV --end PP.KK.VVVV\n"
+    "       kirjanpito-cli vat-rate KIRJA ULOS VANHA=UUSI [VANHA=UUSI ...]\n";
+
+struct BasicData {
+    std::vector<std::string> files;
+    std::optional<std::string> name;
+    std::optional<std::string> start;
+    std::optional<std::string> end;
+    bool yes = false;
+};
+
+bool ParseBasicData(const std::vector<std::string>& args, BasicData& d, std::ostream& err) {
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::optional<std::string>* target = a == "--name"    ? &d.name
+                                             : a == "--start" ? &d.start
+                                             : a == "--end"   ? &d.end
+                                                              : nullptr;
+        if (target) {
+            if (i + 1 >= args.size()) {
+                err << "Valitsimelta " << a << " puuttuu arvo\n";
+                return false;
+            }
+            *target = args[++i];
+        } else if (a == "--yes") {
+            d.yes = true;
+        } else if (!a.empty() && a[0] == '-') {
+            err << "Tuntematon valitsin: " << a << '\n' << kUsage;
+            return false;
+        } else {
+            d.files.push_back(a);
+        }
+    }
+    if (!d.name || !d.start || !d.end) {
+        err << kUsage;
+        return false;
+    }
+    return true;
+}
+
+// Fills the box as the user types into it and presses OK; saves the book on success.
+int ApplyBasicData(Application& app, const BasicData& d, const std::string& out,
+                   std::ostream& err) {
+    BasicDataBox& box = app.basicDataBox();
+    if (!box.visible())
+        return 1; // the reason has been printed
+    std::string name;
+    std::string bad;
+    if (!Utf8ToWin1252(*d.name, name, &bad)) {
+        err << UnsupportedCharacterMessage(bad) << '\n';
+        return 2;
+    }
+    box.setCompanyName(name);
+    box.firstDay().setText(*d.start);
+    box.lastDay().setText(*d.end);
+    if (!app.basicDataOk())
+        return 1;
+    if (FileResult r = SaveBook(app.state().openBook, out); !r) {
+        err << r.message << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int NewYearCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+    BasicData d;
+    if (!ParseBasicData(args, d, err))
+        return 2;
+    if (d.files.size() != 2) {
+        err << kUsage;
+        return 2;
+    }
+    HeadlessPlatform platform(err, d.yes);
+    Application app(platform);
+    if (!app.openBook(d.files[0]))
+        return 1;
+    app.basicDataCommand(BasicDataMode::NewFiscalYear);
+    return ApplyBasicData(app, d, d.files[1], err);
+}
+
+int NewCompanyCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+    BasicData d;
+    if (!ParseBasicData(args, d, err))
+        return 2;
+    if (d.files.size() != 1) {
+        err << kUsage;
+        return 2;
+    }
+    HeadlessPlatform platform(err, d.yes);
+    Application app(platform);
+    app.basicDataCommand(BasicDataMode::NewCompany);
+    return ApplyBasicData(app, d, d.files[0], err);
+}
+
+int VatRateCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+    if (args.size() < 4) {
+        err << kUsage;
+        return 2;
+    }
+    HeadlessPlatform platform(err, true);
+    Application app(platform);
+    if (!app.openBook(args[1]))
+        return 1;
+    if (!app.vatRateCommand()) {
+        err << "Kirjassa ei ole tilikarttaa\n";
+        return 1;
+    }
+    VatRatePanel& panel = app.vatRatePanel();
+    for (size_t i = 3; i < args.size(); ++i) {
+        const size_t eq = args[i].find('=');
+        if (eq == std::string::npos) {
+            err << "Virheellinen muutos: " << args[i] << " (muoto VANHA=UUSI, esim. 24=25,5)\n";
+            return 2;
+        }
+        const std::int32_t oldRate = TextToScaled(args[i].substr(0, eq), 2);
+        int row = -1;
+        for (size_t r = 0; r < panel.rows().size(); ++r)
+            if (!panel.rows()[r].nodes.empty() &&
+                TextToScaled(panel.rows()[r].currentRate, 2) == oldRate)
+                row = static_cast<int>(r);
+        if (row < 0) {
+            err << "Kirjassa ei ole alv-kantaa " << args[i].substr(0, eq) << '\n';
+            return 1;
+        }
+        panel.selectCell(row, 1);
+        panel.editNewRate(args[i].substr(eq + 1));
+        panel.normaliseNewRate();
+    }
+    app.vatRateOk();
+    if (FileResult r = SaveBook(app.state().openBook, args[2]); !r) {
+        err << r.message << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace kp
