@@ -197,6 +197,15 @@ std::int32_t TextToScaled(std::string_view text, int decimals) {
     return value;
 }
 
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    return true;
+}
+
 std::string_view TrimControl(std::string_view text) {
     size_t b = 0;
     size_t e = text.size();

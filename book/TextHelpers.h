@@ -72,6 +72,12 @@ inline int FindByPrefix(const std::vector<std::string>& list, std::string_view k
                         [&](int i) -> std::string_view { return list[static_cast<size_t>(i)]; });
 }
 
+// Case-insensitive over A..Z only, as keys and codes are compared.
+inline char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // Trims bytes up to 32 (blanks and control characters) from both ends.
 std::string_view TrimControl(std::string_view text);
 

@@ -4,6 +4,7 @@
 
 #include "book/BookQueries.h"
 #include "book/FileIo.h"
+#include "book/TextHelpers.h"
 #include "book/Win1252.h"
 
 #include <cstdint>
@@ -26,19 +27,6 @@ std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
 }
 
 bool IsQuote(char c) {
@@ -225,10 +213,10 @@ std::string IniFile::text() const {
 
 const IniFile::Line* IniFile::find(std::string_view section, std::string_view key) const {
     for (size_t s = 1; s < m_sections.size(); ++s) {
-        if (!SameName(m_sections[s].name, section))
+        if (!EqualsIgnoringAsciiCase(m_sections[s].name, section))
             continue;
         for (const Line& line : m_sections[s].lines)
-            if (line.entry && SameName(line.key, key))
+            if (line.entry && EqualsIgnoringAsciiCase(line.key, key))
                 return &line;
         return nullptr;
     }
@@ -262,7 +250,7 @@ int IniFile::readInteger(std::string_view section, std::string_view key, int fal
 void IniFile::write(std::string_view section, std::string_view key, std::string_view value) {
     Section* target = nullptr;
     for (size_t s = 1; s < m_sections.size() && !target; ++s)
-        if (SameName(m_sections[s].name, section))
+        if (EqualsIgnoringAsciiCase(m_sections[s].name, section))
             target = &m_sections[s];
     if (!target) {
         // An empty line before a new section, as people write these files by hand.
@@ -275,7 +263,7 @@ void IniFile::write(std::string_view section, std::string_view key, std::string_
         target = &m_sections.back();
     }
     for (Line& line : target->lines) {
-        if (line.entry && SameName(line.key, key)) {
+        if (line.entry && EqualsIgnoringAsciiCase(line.key, key)) {
             line.text.clear();
             line.value = value;
             return;

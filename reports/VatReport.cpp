@@ -30,23 +30,10 @@ enum VatClass : int {
 
 constexpr std::string_view kVatKeyword = "vat";
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 // The class whose code equals the VAT node's code, ignoring case; 0 when none does.
 int VatClassOfCode(std::string_view code) {
     for (int k = 1; k < kVatClassCount; ++k)
-        if (EqualIgnoringCase(code, kVatCodes[static_cast<size_t>(k)].code))
+        if (EqualsIgnoringAsciiCase(code, kVatCodes[static_cast<size_t>(k)].code))
             return k;
     return 0;
 }
