@@ -10,6 +10,9 @@ jobs=$(nproc)
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$jobs"
 (cd build/release && ctest --output-on-failure -j "$jobs")
+if [ -x build/release/qt/kirjanpito ]; then
+  scripts/screenshots.sh build/release
+fi
 
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
       -DKP_SANITIZE=ON -DKP_FUZZ=ON -DKP_BENCH=OFF

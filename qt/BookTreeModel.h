@@ -1,0 +1,39 @@
+// A read-only item model over a book tree: the journal, chart, book and comparison views.
+#pragma once
+
+#include "book/BookTree.h"
+
+#include <QAbstractItemModel>
+
+namespace kp {
+
+// Indexes carry the node itself, so a tree of any size costs the view nothing up front. The
+// controller rebuilds trees in place; the window freezes the model around every call that may
+// do so, and while frozen the model shows nothing and never touches a node.
+class BookTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+
+  public:
+    explicit BookTreeModel(const BookTree& tree, QObject* parent = nullptr)
+        : QAbstractItemModel(parent), m_tree(tree) {}
+
+    void freeze();
+    void thaw();
+    bool frozen() const { return m_frozen; }
+
+    QModelIndex indexOf(const BookNode* node) const;
+    static const BookNode* nodeAt(const QModelIndex& index);
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+  private:
+    const BookTree& m_tree;
+    bool m_frozen = false;
+};
+
+} // namespace kp

@@ -1,0 +1,141 @@
+// The main window: the page control, the menus and the shortcuts over the application controller.
+#pragma once
+
+#include "app/Application.h"
+#include "reports/Statements.h"
+
+#include <QMainWindow>
+#include <array>
+#include <string>
+
+class QAbstractItemView;
+class QAction;
+class QMenu;
+class QShortcut;
+class QTabWidget;
+class QTreeView;
+
+namespace kp {
+
+class BookTreeModel;
+class LineDelegate;
+class PeriodBox;
+class ReportLinesModel;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // settingsPath: where the settings are written on close (empty: nowhere).
+    MainWindow(Platform& platform, const Settings& settings, std::string settingsPath,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Application& app() { return m_app; }
+
+    // The book named on the command line or by the settings; false when it could not be read.
+    bool openFile(const std::string& fileName);
+
+    QTabWidget* pages() const { return m_pages; }
+    QTreeView* treeView(Tab tab) const;
+    // The list of a statement page (ledger, income statement, balance sheet, VAT).
+    QTreeView* lineView(Tab tab) const;
+    BookTreeModel* treeModel(Tab tab) const;
+    ReportLinesModel* linesModel(Tab tab) const;
+    PeriodBox* periodBox() const { return m_periodBox; }
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QMenu* treeMenu() const { return m_treeMenu; }
+    QMenu* pageMenu() const { return m_pageMenu; }
+    QAction* maintenanceAction() const { return m_maintenanceAction; }
+    QAction* comparisonAction() const { return m_comparisonAction; }
+    QAction* lastFileAction() const { return m_lastFileAction; }
+
+    // The filter box's OK with what was typed: texts the book's code page cannot hold are
+    // refused with a message and nothing changes. True when the filter was applied.
+    bool applyFilterInput(bool checked, const QString& text, const QString& heading);
+    const FilterBox& filterBox() const { return m_filterBox; }
+
+    // "Uusi yritys", "Uusi Tilikausi", "Muuta perustietoja": the box opens as a dialog.
+    void basicDataCommand(BasicDataMode mode);
+    // The box's OK with what was typed; false when refused (the message has been shown).
+    bool applyBasicData(const QString& companyName, const QString& firstDay,
+                        const QString& lastDay);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // The models a controller call may rebuild under the views.
+    enum ModelSet : unsigned {
+        ChartTree = 1,
+        JournalTree = 2,
+        BookTrees = 4, // the open and the comparison book
+        Lines = 8,
+        AllModels = 15
+    };
+
+    // Runs a controller call that may rebuild trees or lines: those models show nothing while
+    // it runs (a message box it opens must not paint half-rebuilt views) and are reset after
+    // it, then everything else is refreshed from the controller. Models left out keep their
+    // views' expansion and selection.
+    template <class F> void run(F&& command, unsigned models = AllModels) {
+        freezeModels(models);
+        command();
+        thawModels();
+        syncFromController();
+    }
+    void freezeModels(unsigned models);
+    void thawModels();
+
+    // The maintenance page's commands and what their results ask of the trees.
+    void treeCommand(int command);
+    void applyTreeResult(const TreeCommandResult& result);
+    void toggleMaintenance();
+    void editNodeText(MaintenanceTree tree, const QModelIndex& index);
+    void syncFromController();
+    void syncMenus();
+
+    void createPages();
+    void createMenus();
+    void createShortcuts();
+    void updateFileMenu();
+    void updatePageMenu();
+
+    void tabChanged(int index);
+    void periodAccepted();
+    void find(int kind);
+    void copyAll();
+    void showFilterDialog();
+
+    QAbstractItemView* viewOf(Tab tab) const;
+
+    Platform& m_platform;
+    Application m_app;
+    std::string m_settingsPath;
+    FilterBox m_filterBox;
+    int m_frozen = 0;
+    unsigned m_thawing = 0; // the models frozen since the last thaw
+    bool m_syncing = false;
+
+    QTabWidget* m_pages = nullptr;
+    std::array<QAbstractItemView*, kTabCount> m_views{};
+    std::array<BookTreeModel*, kTabCount> m_treeModels{};
+    std::array<ReportLinesModel*, kTabCount> m_lineModels{};
+    PeriodBox* m_periodBox = nullptr;
+
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_treeMenu = nullptr;
+    QMenu* m_pageMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_lastFileAction = nullptr;
+    QAction* m_comparisonAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_basicDataAction = nullptr;
+    QAction* m_maintenanceAction = nullptr;
+    QAction* m_intermediateAction = nullptr;
+    QAction* m_filterAction = nullptr;
+    QAction* m_findNextAction = nullptr;
+};
+
+} // namespace kp

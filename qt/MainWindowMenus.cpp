@@ -1,0 +1,178 @@
+// The main window's menus, shortcuts and the filter dialog.
+#include "qt/MainWindow.h"
+#include "qt/QtText.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace kp {
+namespace {
+
+// Entries of the later parts of the window are shown but not yet available.
+QAction* AddPending(QMenu* menu, const QString& text) {
+    QAction* action = menu->addAction(text);
+    action->setEnabled(false);
+    return action;
+}
+
+} // namespace
+
+void MainWindow::createMenus() {
+    // The keys are shown beside the entries but belong to window-wide shortcuts, which act
+    // even while an entry is hidden; an entry carrying the same key would make it ambiguous.
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("Tiedosto"));
+    m_lastFileAction = m_fileMenu->addAction(QStringLiteral("ViimeksiLuettu"));
+    m_lastFileAction->setVisible(false);
+    connect(m_lastFileAction, &QAction::triggered, this,
+            [this] { run([this] { m_app.openCommand(true); }); });
+    connect(m_fileMenu->addAction(QStringLiteral("Avaa")), &QAction::triggered, this,
+            [this] { run([this] { m_app.openCommand(false); }); });
+    m_comparisonAction = m_fileMenu->addAction(FromBook(m_app.comparisonCaption()));
+    connect(m_comparisonAction, &QAction::triggered, this,
+            [this] { run([this] { m_app.comparisonCommand(); }); });
+    m_saveAction = m_fileMenu->addAction(QStringLiteral("Tallenna\tCtrl+S"));
+    connect(m_saveAction, &QAction::triggered, this, [this] { m_app.saveCommand(false); });
+    m_saveAsAction = m_fileMenu->addAction(QStringLiteral("Tallenna nimellä"));
+    connect(m_saveAsAction, &QAction::triggered, this, [this] { m_app.saveCommand(true); });
+    connect(m_fileMenu->addAction(QStringLiteral("Uusi Tilikausi")), &QAction::triggered, this,
+            [this] { basicDataCommand(BasicDataMode::NewFiscalYear); });
+    connect(m_fileMenu->addAction(QStringLiteral("Uusi yritys")), &QAction::triggered, this,
+            [this] { basicDataCommand(BasicDataMode::NewCompany); });
+    m_fileMenu->addSeparator();
+    AddPending(m_fileMenu, QStringLiteral("Tulosta"));
+    m_fileMenu->addSeparator();
+    m_basicDataAction = m_fileMenu->addAction(QStringLiteral("Muuta perustietoja"));
+    connect(m_basicDataAction, &QAction::triggered, this,
+            [this] { basicDataCommand(BasicDataMode::ChangeBasicData); });
+    m_maintenanceAction = m_fileMenu->addAction(QStringLiteral("Näytä ylläpitosivu"));
+    connect(m_maintenanceAction, &QAction::triggered, this, &MainWindow::toggleMaintenance);
+    m_fileMenu->addSeparator();
+    connect(m_fileMenu->addAction(QStringLiteral("Sulje\tCtrl+X")), &QAction::triggered, this,
+            &QWidget::close);
+    connect(m_fileMenu, &QMenu::aboutToShow, this, &MainWindow::updateFileMenu);
+
+    m_treeMenu = menuBar()->addMenu(QStringLiteral("Muokkaa"));
+    int command = 0;
+    for (const char* text : {"Lisää\tIns", "Poista", "Tyhjennä kaikki", "Laajenna", "Supista"}) {
+        connect(m_treeMenu->addAction(QString::fromUtf8(text)), &QAction::triggered, this,
+                [this, command] { treeCommand(command); });
+        ++command;
+    }
+
+    m_pageMenu = menuBar()->addMenu(QStringLiteral("Muokkaa"));
+    AddPending(m_pageMenu, QStringLiteral("Tallenna csv"));
+    m_pageMenu->addSeparator();
+    AddPending(m_pageMenu, QStringLiteral("Tabul.paikat"));
+    AddPending(m_pageMenu, QStringLiteral("Tulostusaset.."));
+    AddPending(m_pageMenu, QStringLiteral("Alv-tekstit"));
+    m_intermediateAction = m_pageMenu->addAction(QStringLiteral("Välisaldot"));
+    m_intermediateAction->setCheckable(true);
+    connect(m_intermediateAction, &QAction::triggered, this,
+            [this] { run([this] { m_app.toggleIntermediateBalances(); }); });
+    m_filterAction = m_pageMenu->addAction(QStringLiteral("Suodatin"));
+    m_filterAction->setCheckable(true);
+    connect(m_filterAction, &QAction::triggered, this, &MainWindow::showFilterDialog);
+    m_pageMenu->addSeparator();
+    connect(m_pageMenu->addAction(QStringLiteral("Etsi\tCtrl+F")), &QAction::triggered, this,
+            [this] { find(0); });
+    m_findNextAction = m_pageMenu->addAction(QStringLiteral("Etsi seuraava\tCtrl+G"));
+    connect(m_findNextAction, &QAction::triggered, this, [this] { find(1); });
+    m_pageMenu->addSeparator();
+    auto* refresh = m_pageMenu->addAction(QStringLiteral("Päivitä sivut"));
+    connect(refresh, &QAction::triggered, this, [this] { run([this] { m_app.refreshPages(); }); });
+    auto* copy = m_pageMenu->addAction(QStringLiteral("Kopioi kaikki\tCtrl+C"));
+    connect(copy, &QAction::triggered, this, &MainWindow::copyAll);
+    connect(m_pageMenu, &QMenu::aboutToShow, this, &MainWindow::updatePageMenu);
+
+    // The pages' context menu on the tabs.
+    m_pages->tabBar()->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_pages->tabBar()->addAction(refresh);
+    m_pages->tabBar()->addAction(copy);
+
+    m_helpMenu = menuBar()->addMenu(QStringLiteral("Ohje"));
+    AddPending(m_helpMenu, QStringLiteral("Ohje"));
+    AddPending(m_helpMenu, QStringLiteral("Ohjelmatiedot"));
+}
+
+void MainWindow::createShortcuts() {
+    const auto add = [this](const char* key, auto handler) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key)), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setAutoRepeat(false);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    };
+    add("Ctrl+S", [this] { m_app.saveCommand(false); });
+    add("Ctrl+X", [this] { close(); });
+    add("Ctrl+F", [this] { find(0); });
+    add("Ctrl+G", [this] { find(1); });
+    add("Ctrl+L", [this] { find(2); });
+    add("Ctrl+C", [this] { copyAll(); });
+    add("Ins", [this] { treeCommand(0); }); // only while the maintenance page is shown
+}
+
+void MainWindow::syncMenus() {
+    // One "Muokkaa" per page: the tree menu on the maintenance page, none on the comparison.
+    const Tab tab = m_app.activeTab();
+    m_treeMenu->menuAction()->setVisible(tab == Tab::Maintenance);
+    m_pageMenu->menuAction()->setVisible(tab != Tab::Maintenance && tab != Tab::Comparison);
+    m_comparisonAction->setText(FromBook(m_app.comparisonCaption()));
+    updateFileMenu();
+    updatePageMenu();
+}
+
+void MainWindow::updateFileMenu() {
+    const bool hasChart = m_app.index().accountMap() != nullptr;
+    m_saveAction->setEnabled(hasChart);
+    m_saveAsAction->setEnabled(hasChart);
+    m_basicDataAction->setEnabled(hasChart);
+    m_comparisonAction->setVisible(hasChart);
+    const std::string& name = m_app.fileName();
+    m_lastFileAction->setVisible(!name.empty());
+    if (!name.empty())
+        m_lastFileAction->setText(QFileInfo(FromUtf8(name)).fileName());
+}
+
+void MainWindow::updatePageMenu() {
+    const EditMenuState state = EditMenu(static_cast<int>(m_app.state().currentPage), false,
+                                         m_filterBox.checked, m_app.state().searchActive);
+    m_intermediateAction->setVisible(state.intermediateBalancesVisible);
+    m_intermediateAction->setChecked(m_app.intermediateBalances());
+    m_filterAction->setChecked(state.filterChecked);
+    m_findNextAction->setVisible(state.findNextVisible);
+}
+
+void MainWindow::showFilterDialog() {
+    m_filterAction->setChecked(m_filterBox.checked);
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Suodatin"));
+    auto* on = new QCheckBox(QStringLiteral("Käytössä"), &dialog);
+    on->setChecked(m_filterBox.checked);
+    auto* text = new QLineEdit(FromBook(m_filterBox.text), &dialog);
+    auto* heading = new QLineEdit(FromBook(m_filterBox.heading), &dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Peruuta"));
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(on);
+    form->addRow(QStringLiteral("Selite alkaa"), text);
+    form->addRow(QStringLiteral("Otsikko"), heading);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        if (applyFilterInput(on->isChecked(), text->text(), heading->text()))
+            dialog.accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    dialog.exec();
+}
+
+} // namespace kp

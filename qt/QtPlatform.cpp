@@ -1,0 +1,106 @@
+// The platform interface over Qt's dialogs and clipboard.
+#include "qt/QtPlatform.h"
+
+#include "qt/QtText.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace kp {
+namespace {
+
+const QString kCaption = QStringLiteral("Kirjanpito");
+
+} // namespace
+
+QString DialogFilters(const FileChoice& choice, QString* selected) {
+    QStringList filters;
+    for (const FileFilter& filter : choice.filters) {
+        // "*.tlk; *.csv" lists its patterns with semicolons; Qt wants them between blanks.
+        QStringList patterns;
+        for (const QString& p : FromUtf8(filter.pattern).split(';', Qt::SkipEmptyParts))
+            patterns << p.trimmed();
+        filters << FromUtf8(filter.name) + " (" + patterns.join(' ') + ")";
+    }
+    if (selected && choice.filterIndex >= 0 && choice.filterIndex < filters.size())
+        *selected = filters[choice.filterIndex];
+    return filters.join(";;");
+}
+
+void QtPlatform::showMessage(const std::string& text) {
+    QMessageBox::information(m_parent, kCaption, FromUtf8(text));
+}
+
+void QtPlatform::showError(const std::string& text) {
+    QMessageBox::critical(m_parent, kCaption, FromUtf8(text));
+}
+
+Answer QtPlatform::askYesNoCancel(const std::string& text) {
+    const auto button = QMessageBox::question(
+        m_parent, kCaption, FromUtf8(text),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (button == QMessageBox::Yes)
+        return Answer::Yes;
+    return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+bool QtPlatform::askYesNo(const std::string& text) {
+    return QMessageBox::question(m_parent, kCaption, FromUtf8(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtPlatform::askOkCancel(const std::string& text) {
+    return QMessageBox::critical(m_parent, kCaption, FromUtf8(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void QtPlatform::beep() {
+    QApplication::beep();
+}
+
+std::optional<std::string> QtPlatform::inputBox(const std::string& caption,
+                                                const std::string& prompt,
+                                                const std::string& preset) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, FromUtf8(caption), FromUtf8(prompt),
+                                               QLineEdit::Normal, FromUtf8(preset), &ok);
+    if (!ok)
+        return std::nullopt;
+    return ToUtf8(text);
+}
+
+std::optional<std::string> QtPlatform::chooseOpenFile(const FileChoice& choice) {
+    QString selected;
+    const QString filters = DialogFilters(choice, &selected);
+    const QString name = QFileDialog::getOpenFileName(
+        m_parent, QStringLiteral("Avaa"), FromUtf8(choice.fileName), filters, &selected);
+    if (name.isEmpty())
+        return std::nullopt;
+    return ToUtf8(name);
+}
+
+std::optional<std::string> QtPlatform::chooseSaveFile(const FileChoice& choice) {
+    QString selected;
+    const QString filters = DialogFilters(choice, &selected);
+    // The controller appends the default extension itself, so the dialog is not asked to.
+    const QString name = QFileDialog::getSaveFileName(
+        m_parent, QStringLiteral("Tallenna"), FromUtf8(choice.fileName), filters, &selected);
+    if (name.isEmpty())
+        return std::nullopt;
+    return ToUtf8(name);
+}
+
+bool QtPlatform::fileExists(const std::string& fileName) {
+    const QFileInfo info(FromUtf8(fileName));
+    return info.exists() && info.isFile();
+}
+
+void QtPlatform::setClipboardText(const std::string& text) {
+    QApplication::clipboard()->setText(FromUtf8(text));
+}
+
+} // namespace kp

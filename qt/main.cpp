@@ -1,0 +1,65 @@
+// Program start: kirjanpito [PROFILE] [--open BOOK] [--screenshots FOLDER].
+#include "output/Settings.h"
+#include "qt/MainWindow.h"
+#include "qt/PeriodBox.h"
+#include "qt/QtPlatform.h"
+#include "qt/QtText.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <optional>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kirjanpito"));
+
+    // The first argument that is not part of --open names the settings profile.
+    std::optional<std::string> profile;
+    std::optional<std::string> book;
+    std::optional<QString> screenshots;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QStringLiteral("--open") && i + 1 < arguments.size())
+            book = kp::ToUtf8(arguments[++i]);
+        else if (arguments[i] == QStringLiteral("--screenshots") && i + 1 < arguments.size())
+            screenshots = arguments[++i];
+        else if (!profile)
+            profile = kp::ToUtf8(arguments[i]);
+    }
+
+    const std::string settingsPath =
+        kp::SettingsPath(kp::ToUtf8(QCoreApplication::applicationFilePath()),
+                         profile ? std::optional<std::string_view>(*profile) : std::nullopt,
+                         kp::SystemSettingsEnvironment());
+    const kp::Settings settings = kp::ReadSettings(settingsPath);
+
+    kp::QtPlatform platform;
+    kp::MainWindow window(platform, settings, settingsPath);
+    platform.setParent(&window);
+    window.show();
+    if (book)
+        window.openFile(*book);
+    else if (!settings.lastName.empty() && platform.fileExists(settings.lastName))
+        window.openFile(settings.lastName);
+    if (screenshots) {
+        // One picture of every statement page, the period chooser answered with its preselection.
+        QDir().mkpath(*screenshots);
+        window.resize(1200, 800);
+        for (int tab = 0; tab <= static_cast<int>(kp::Tab::Vat); ++tab) {
+            window.pages()->setCurrentIndex(tab);
+            QApplication::processEvents();
+            if (window.periodBox()->isVisible())
+                window.periodBox()->okButton()->click();
+            QApplication::processEvents();
+            const QString name = QStringLiteral("%1/sivu-%2.png").arg(*screenshots).arg(tab);
+            if (!window.grab().save(name))
+                return 1;
+        }
+        return 0;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,17 @@
+// Runs every Qt test class of the front end in one offscreen application.
+#include <QApplication>
+
+int RunAdapterTests(int argc, char** argv);
+int RunBookTreeModelTests(int argc, char** argv);
+int RunMainWindowTests(int argc, char** argv);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    int failures = 0;
+    failures += RunAdapterTests(argc, argv);
+    failures += RunBookTreeModelTests(argc, argv);
+    failures += RunMainWindowTests(argc, argv);
+    return failures == 0 ? 0 : 1;
+}
