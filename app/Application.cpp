@@ -4,6 +4,7 @@
 #include "book/BookFile.h"
 #include "book/Win1252.h"
 #include "output/JournalListing.h"
+#include "output/LineExport.h"
 #include "reports/GeneralLedger.h"
 
 namespace kp {
@@ -370,6 +371,28 @@ ReportLines Application::journalListing(int monthIndex, std::string_view periodT
     const ReportLines header = reportHeader(std::string(1, kBoldMarker) + "P\xE4iv\xE4kirja " +
                                             std::string(periodText) + " ");
     return BuildJournalListing(m_journal.tree(), header, periodText, monthIndex);
+}
+
+bool Application::saveLinesCommand() {
+    const size_t slash = m_fileName.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : m_fileName.substr(0, slash + 1);
+    const std::string caption = Win1252ToUtf8(kTabCaptions[static_cast<size_t>(m_activeTab)]);
+    FileChoice choice = SaveChoice(folder + caption + ".csv");
+    choice.filterIndex = 2; // "*.csv"
+    const auto chosen = m_platform.chooseSaveFile(choice);
+    if (!chosen)
+        return false;
+    if (FileResult r = SaveLines(pageLines(), WithDefaultExtension(*chosen, "csv")); !r) {
+        m_platform.showError(r.message);
+        return false;
+    }
+    return true;
+}
+
+void Application::copyLinesCommand() {
+    const ReportLines lines = pageLines();
+    if (!lines.empty())
+        m_platform.setClipboardText(Win1252ToUtf8(LinesToText(lines)));
 }
 
 ReportLines Application::pageLines() const {

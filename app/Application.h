@@ -131,6 +131,11 @@ class Application {
     // The lines "Tallenna csv" writes and "Kopioi kaikki" copies for the page shown. On the
     // journal page that is the journal listing of the whole period.
     ReportLines pageLines() const;
+    // "Tallenna csv": the page's lines to a text file named by the user, proposed as the page's
+    // caption + ".csv" in the open book's folder; the book's own file name stays as it was.
+    bool saveLinesCommand();
+    // "Kopioi kaikki" on a page other than the journal: the page's lines on the clipboard.
+    void copyLinesCommand();
     // The journal listing for a month-list index (the period text as the chooser shows it).
     ReportLines journalListing(int monthIndex, std::string_view periodText) const;
     // The report header for a title, as every report page starts.

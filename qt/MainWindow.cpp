@@ -2,7 +2,6 @@
 #include "qt/MainWindow.h"
 
 #include "book/Win1252.h"
-#include "output/LineExport.h"
 #include "qt/BasicDataDialog.h"
 #include "qt/BookTreeModel.h"
 #include "qt/LineDelegate.h"
@@ -408,7 +407,7 @@ void MainWindow::find(int kind) {
 void MainWindow::copyAll() {
     if (!m_app.pageControlVisible())
         return;
-    m_platform.setClipboardText(Win1252ToUtf8(LinesToText(m_app.pageLines())));
+    m_app.copyLinesCommand();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -11,10 +13,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUrl>
 
 namespace kp {
 namespace {
@@ -71,7 +75,8 @@ void MainWindow::createMenus() {
     }
 
     m_pageMenu = menuBar()->addMenu(QStringLiteral("Muokkaa"));
-    AddPending(m_pageMenu, QStringLiteral("Tallenna csv"));
+    connect(m_pageMenu->addAction(QStringLiteral("Tallenna csv")), &QAction::triggered, this,
+            [this] { m_app.saveLinesCommand(); });
     m_pageMenu->addSeparator();
     AddPending(m_pageMenu, QStringLiteral("Tabul.paikat"));
     AddPending(m_pageMenu, QStringLiteral("Tulostusaset.."));
@@ -101,8 +106,21 @@ void MainWindow::createMenus() {
     m_pages->tabBar()->addAction(copy);
 
     m_helpMenu = menuBar()->addMenu(QStringLiteral("Ohje"));
-    AddPending(m_helpMenu, QStringLiteral("Ohje"));
-    AddPending(m_helpMenu, QStringLiteral("Ohjelmatiedot"));
+    // The help page lies beside the program, named like it with ".html".
+    connect(m_helpMenu->addAction(QStringLiteral("Ohje")), &QAction::triggered, this, [] {
+        const QFileInfo program(QCoreApplication::applicationFilePath());
+        const QString help = program.absolutePath() + QLatin1Char('/') +
+                             program.completeBaseName() + QStringLiteral(".html");
+        if (QFileInfo::exists(help))
+            QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    });
+    connect(m_helpMenu->addAction(QStringLiteral("Ohjelmatiedot")), &QAction::triggered, this,
+            [this] {
+                QMessageBox::about(this, QStringLiteral("Ohjelmatiedot"),
+                                   QStringLiteral("Kirjanpito %1\n\nKahdenkertainen kirjanpito "
+                                                  "pienyritykselle.")
+                                       .arg(QStringLiteral(KP_VERSION)));
+            });
 }
 
 void MainWindow::createShortcuts() {

@@ -179,5 +179,33 @@ TEST_F(ApplicationTest, SavingTextOnTheJournalPageWritesTheJournalListing) {
     EXPECT_EQ(lines.back().substr(0, 21), "\x1F\t\tKoko kausi yhteens");
 }
 
+TEST_F(ApplicationTest, SavingAPageAsTextProposesItsCaptionAndKeepsTheBookName) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_app.activatePage(Tab::Balance);
+    m_platform.saveFiles = {path("tase")};
+    ASSERT_TRUE(m_app.saveLinesCommand());
+    ASSERT_EQ(m_platform.saveChoices.size(), 1u);
+    EXPECT_EQ(m_platform.saveChoices[0].fileName, path("Tase.csv"));
+    EXPECT_EQ(m_platform.saveChoices[0].filterIndex, 2);
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(path("tase.csv"), text));
+    EXPECT_EQ(text.substr(0, 14), "Esimerkki Oy 0");
+    EXPECT_EQ(m_app.fileName(), path("book.tlk"));
+
+    m_platform.saveFiles = {std::nullopt};
+    EXPECT_FALSE(m_app.saveLinesCommand()); // a cancelled choice writes nothing
+    m_platform.saveFiles = {path("missing-folder/x.csv")};
+    EXPECT_FALSE(m_app.saveLinesCommand());
+    EXPECT_EQ(m_platform.shown.back(), "Cannot create file " + path("missing-folder/x.csv"));
+}
+
+TEST_F(ApplicationTest, CopyingPutsThePageOnTheClipboardAsText) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_app.activatePage(Tab::Income);
+    m_app.copyLinesCommand();
+    EXPECT_EQ(m_platform.clipboard.substr(0, 33), "Esimerkki Oy 01.01.2026 - 31.12.2");
+    EXPECT_NE(m_platform.clipboard.find("Tuloslaskelma  \r\n"), std::string::npos);
+}
+
 } // namespace
 } // namespace kp
