@@ -1,6 +1,8 @@
 // Drawing report lines on any canvas (screen list or printer page), with the tab-stop geometry.
 #pragma once
 
+#include "reports/GeneralLedger.h"
+
 #include <array>
 #include <string_view>
 
@@ -97,10 +99,6 @@ TabColumnWidths ApplyTabStops(const TabStops& stops, int listWidth);
 // The new stop stays between its neighbours. Returns true when the grid must be given
 // ApplyTabStops again (and, on the ledger page, the list repainted).
 bool DragTabColumn(TabStops& stops, const TabColumnWidths& gridWidths, int listWidth);
-
-// The ledger's column header; the journal's is kJournalColumns.
-inline constexpr std::string_view kLedgerColumns =
-    "Tili\tTosite\tSelite\tP\xE4iv\xE4ys\tDebet\tKredit\tSaldo";
 
 // The column header of page 1 or 2 drawn in the grid's row, across the ledger list's width; nothing
 // on other pages.

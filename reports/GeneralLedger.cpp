@@ -12,9 +12,6 @@
 namespace kp {
 namespace {
 
-constexpr std::string_view kColumnHeads =
-    "\x1FTili\tTosite\tSelite\tP\xE4iv\xE4ys\tDebet\tKredit\tSaldo";
-
 inline void Prefetch(const void* p) {
 #if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(p);
@@ -78,7 +75,7 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
     std::string title;
     title.append(1, kBoldMarker).append("P\xE4\xE4kirja ").append(periodTitle).append(" ");
     AddReportHeader(title, {index.fiscalYear()}, lines);
-    lines.emplace_back(kColumnHeads);
+    lines.push_back(std::string(1, kBoldUnderlineMarker) + std::string(kLedgerColumns));
     lines.emplace_back();
 
     // Where each voucher lies against the period, read once per voucher from the text its

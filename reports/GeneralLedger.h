@@ -10,6 +10,11 @@
 
 namespace kp {
 
+// The ledger's column header, drawn bold and underlined above the accounts and in the tab-stop
+// editor.
+inline constexpr std::string_view kLedgerColumns =
+    "Tili\tTosite\tSelite\tP\xE4iv\xE4ys\tDebet\tKredit\tSaldo";
+
 // Where a report header takes its texts from.
 struct HeaderSource {
     const BookNode* fiscalYear = nullptr; // the open book's; no header without one
