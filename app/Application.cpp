@@ -2,10 +2,13 @@
 #include "app/Application.h"
 
 #include "book/BookFile.h"
+#include "book/BookQueries.h"
 #include "book/Win1252.h"
 #include "output/JournalListing.h"
 #include "output/LineExport.h"
 #include "reports/GeneralLedger.h"
+
+#include <algorithm>
 
 namespace kp {
 namespace {
@@ -401,6 +404,20 @@ ReportLines Application::pageLines() const {
     if (m_state.lineSource)
         return *m_state.lineSource;
     return {};
+}
+
+PrintPage Application::printPage(int page) const {
+    PrintPage p;
+    p.page = page;
+    p.settings = m_settings.print[static_cast<size_t>(std::clamp(page, 0, kPrintPageCount - 1))];
+    if (page == 1)
+        p.stops = m_settings.journalTabs;
+    else if (page == 2)
+        p.stops = m_settings.ledgerTabs;
+    p.comparisonLoaded = m_state.comparisonLoaded;
+    p.companyName = CompanyName(m_state.openBook);
+    p.yearEnd = NthDate(2, FiscalYearNode(m_state.openBook));
+    return p;
 }
 
 } // namespace kp

@@ -8,6 +8,7 @@
 #include "ledger/AccountIndex.h"
 #include "ledger/ChartView.h"
 #include "ledger/JournalView.h"
+#include "output/PrintJob.h"
 #include "output/Settings.h"
 #include "period/NewFiscalYear.h"
 #include "period/VatRateChange.h"
@@ -140,6 +141,8 @@ class Application {
     ReportLines journalListing(int monthIndex, std::string_view periodText) const;
     // The report header for a title, as every report page starts.
     ReportLines reportHeader(std::string_view title) const;
+    // What a print job of a page (0..5) needs from the open book and the settings.
+    PrintPage printPage(int page) const;
 
   private:
     // The year-end operations' questions, through the platform.

@@ -15,19 +15,6 @@
 namespace kp {
 namespace {
 
-struct PageOptions {
-    std::string page;
-    std::string book;
-    int period = 0;
-    std::optional<std::string> year;
-    bool balances = false;
-    std::optional<std::string> compare;
-    std::optional<std::string> filter;
-    std::optional<std::string> filterHeading;
-    std::optional<std::string> settings;
-    std::optional<std::string> output;
-};
-
 const char* const kPageUsage =
     "K\xC3\xA4ytt\xC3\xB6: kirjanpito-cli export|report SIVU KIRJA [--period N] [--year VUOSI] "
     "[--balances]\n"
@@ -45,7 +32,10 @@ bool ToBookText(const std::string& utf8, std::string& out, std::ostream& err) {
     return false;
 }
 
-bool ParseOptions(const std::vector<std::string>& args, PageOptions& o, std::ostream& err) {
+} // namespace
+
+bool ParsePageOptions(const std::vector<std::string>& args, PageOptions& o, std::ostream& err,
+                      bool statement) {
     std::vector<std::string> positional;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -92,6 +82,10 @@ bool ParseOptions(const std::vector<std::string>& args, PageOptions& o, std::ost
             if (!value(v))
                 return false;
             o.settings = v;
+        } else if (statement && a == "--statement") {
+            if (!value(v))
+                return false;
+            o.statement = v;
         } else if (a == "-o") {
             if (!value(v))
                 return false;
@@ -112,8 +106,7 @@ bool ParseOptions(const std::vector<std::string>& args, PageOptions& o, std::ost
     return true;
 }
 
-// Opens the book in a fresh session and shows the page; fills the page's lines.
-int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines) {
+int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines, PrintPage* print) {
     static const char* const kPages[] = {"chart",  "chart-tree", "journal", "ledger",
                                          "income", "balance",    "vat"};
     bool known = false;
@@ -181,14 +174,16 @@ int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines) {
         app.activatePage(o.page == "income" ? Tab::Income : Tab::Balance);
         lines = app.pageLines();
     }
+    if (print) {
+        *print = app.printPage(static_cast<int>(app.state().currentPage));
+        print->chart = o.page == "chart-tree" ? ChartPrintout::Map : ChartPrintout::List;
+    }
     return 0;
 }
 
-} // namespace
-
 int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     PageOptions o;
-    if (!ParseOptions(args, o, err))
+    if (!ParsePageOptions(args, o, err))
         return 2;
     ReportLines lines;
     if (int rc = PageLines(o, err, lines); rc != 0)

@@ -247,7 +247,12 @@ void MainWindow::tabChanged(int index) {
 }
 
 void MainWindow::periodAccepted() {
+    // On the journal page the chooser was opened by "Tulosta" (tag 0).
+    const bool journalPrint =
+        m_app.state().currentPage == Page::Journal && m_app.chooser().request().tag == 0;
     run([this] { m_app.periodOk(); });
+    if (journalPrint)
+        printJournal();
 }
 
 bool MainWindow::applyFilterInput(bool checked, const QString& text, const QString& heading) {

@@ -6,11 +6,13 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <string>
 
 class QAbstractItemView;
 class QAction;
 class QMenu;
+class QPrinter;
 class QShortcut;
 class QTabWidget;
 class QTreeView;
@@ -61,6 +63,17 @@ class MainWindow : public QMainWindow {
     bool applyBasicData(const QString& companyName, const QString& firstDay,
                         const QString& lastDay);
 
+    // "Tulosta" of the page shown: the chart's asks "Luettelo" or "Kartta" first, the journal's
+    // opens the period chooser and prints on its OK, the ledger's tag 1 is "Tiliote..".
+    void printCommand(int tag = 0);
+    // Prints the lines of the page shown through the print dialog.
+    PrintOutcome printLines(int tag, ChartPrintout chart = ChartPrintout::List);
+    // The print dialog over the printer; true to print. Tests answer it themselves.
+    using PrinterChooser = std::function<bool(QPrinter&)>;
+    void setPrinterChooser(PrinterChooser chooser) { m_choosePrinter = std::move(chooser); }
+    QAction* printAction() const { return m_printAction; }
+    QMenu* printMenu() const { return m_printMenu; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -106,6 +119,9 @@ class MainWindow : public QMainWindow {
     void find(int kind);
     void copyAll();
     void showFilterDialog();
+    void printJournal();
+    PrintOutcome print(const std::function<PrintOutcome(PrintDevice&, PrintQuestions&,
+                                                        const PageSwitchHooks&)>& job);
 
     QAbstractItemView* viewOf(Tab tab) const;
 
@@ -136,6 +152,9 @@ class MainWindow : public QMainWindow {
     QAction* m_intermediateAction = nullptr;
     QAction* m_filterAction = nullptr;
     QAction* m_findNextAction = nullptr;
+    QAction* m_printAction = nullptr; // pages 0, 1, 3, 4, 5
+    QMenu* m_printMenu = nullptr;     // page 2: "Tulosta" and "Tiliote.."
+    PrinterChooser m_choosePrinter;
 };
 
 } // namespace kp

@@ -54,7 +54,13 @@ void MainWindow::createMenus() {
     connect(m_fileMenu->addAction(QStringLiteral("Uusi yritys")), &QAction::triggered, this,
             [this] { basicDataCommand(BasicDataMode::NewCompany); });
     m_fileMenu->addSeparator();
-    AddPending(m_fileMenu, QStringLiteral("Tulosta"));
+    m_printAction = m_fileMenu->addAction(QStringLiteral("Tulosta"));
+    connect(m_printAction, &QAction::triggered, this, [this] { printCommand(0); });
+    m_printMenu = m_fileMenu->addMenu(QStringLiteral("Tulosta"));
+    connect(m_printMenu->addAction(QStringLiteral("Tulosta")), &QAction::triggered, this,
+            [this] { printCommand(0); });
+    connect(m_printMenu->addAction(QStringLiteral("Tiliote..")), &QAction::triggered, this,
+            [this] { printCommand(1); });
     m_fileMenu->addSeparator();
     m_basicDataAction = m_fileMenu->addAction(QStringLiteral("Muuta perustietoja"));
     connect(m_basicDataAction, &QAction::triggered, this,
@@ -155,6 +161,10 @@ void MainWindow::updateFileMenu() {
     m_saveAsAction->setEnabled(hasChart);
     m_basicDataAction->setEnabled(hasChart);
     m_comparisonAction->setVisible(hasChart);
+    const Tab tab = m_app.activeTab();
+    m_printMenu->menuAction()->setVisible(tab == Tab::Ledger);
+    m_printAction->setVisible(tab != Tab::Ledger && tab != Tab::Maintenance &&
+                              tab != Tab::Comparison);
     const std::string& name = m_app.fileName();
     m_lastFileAction->setVisible(!name.empty());
     if (!name.empty())

@@ -14,7 +14,8 @@ QString CanvasText(std::string_view text) {
 }
 
 PainterCanvas::PainterCanvas(QPainter& painter, const QFont& font, const QColor& background)
-    : m_painter(painter), m_base(font), m_font(font), m_metrics(font), m_background(background) {
+    : m_painter(painter), m_base(font), m_font(font), m_metrics(font, painter.device()),
+      m_background(background) {
     m_painter.setFont(m_font);
 }
 
@@ -30,7 +31,7 @@ void PainterCanvas::setStyle(TextStyle style) {
     m_font = m_base;
     m_font.setBold(style != TextStyle::Regular);
     m_font.setUnderline(style == TextStyle::BoldUnderline);
-    m_metrics = QFontMetrics(m_font);
+    m_metrics = QFontMetrics(m_font, m_painter.device());
     m_painter.setFont(m_font);
 }
 

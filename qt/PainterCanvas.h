@@ -13,7 +13,8 @@ namespace kp {
 
 class PainterCanvas : public Canvas {
   public:
-    // background fills the clipped cells; the painter's pen colours the text.
+    // background fills the clipped cells; the painter's pen colours the text. Text is measured
+    // for the painter's device when it is active (a printer's resolution).
     PainterCanvas(QPainter& painter, const QFont& font, const QColor& background);
 
     int textWidth(std::string_view text) override;

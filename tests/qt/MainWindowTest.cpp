@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -128,6 +129,65 @@ class MainWindowTest : public QObject {
         showTab(Tab::Income);
         QVERIFY(!m_window->periodBox()->isVisible());
         QVERIFY(m_platform->shown.empty());
+    }
+
+    // The ledger's "Tulosta" and "Tiliote..": the print dialog is asked while the page-switch
+    // block is up, and the PDF the printer writes holds the sheets of the job.
+    void ledgerPrintsThroughThePrintDialog() {
+        open();
+        showTab(Tab::Ledger);
+        QTest::mouseClick(m_window->periodBox()->okButton(), Qt::LeftButton);
+        QVERIFY(m_window->printMenu()->menuAction()->isVisible());
+        QVERIFY(!m_window->printAction()->isVisible());
+        int asked = 0;
+        QString file;
+        m_window->setPrinterChooser([&](QPrinter& printer) {
+            ++asked;
+            if (m_window->app().state().pageSwitchAllowed())
+                return false;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            return true;
+        });
+        file = path("ledger.pdf");
+        const PrintOutcome all = m_window->printLines(0);
+        QCOMPARE(all.status, PrintStatus::Printed);
+        QVERIFY(all.sheets > 1);
+        QVERIFY(readFile(file).startsWith("%PDF"));
+        QVERIFY(m_window->app().state().pageSwitchAllowed());
+
+        m_platform->inputs.push_back(std::string("1910"));
+        file = path("statement.pdf");
+        const PrintOutcome statement = m_window->printLines(1);
+        QCOMPARE(statement.status, PrintStatus::Printed);
+        QVERIFY(statement.sheets < all.sheets);
+        QVERIFY(readFile(file).startsWith("%PDF"));
+        QCOMPARE(asked, 2);
+        QVERIFY(m_window->app().state().pageSwitchAllowed());
+    }
+
+    // The journal's "Tulosta" opens the period chooser for the printout; its OK prints.
+    void journalPrintsOnThePeriodChoosersOk() {
+        open();
+        QVERIFY(m_window->printAction()->isVisible());
+        int asked = 0;
+        m_window->setPrinterChooser([&](QPrinter& printer) {
+            ++asked;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path("journal.pdf"));
+            return true;
+        });
+        m_window->printAction()->trigger();
+        QVERIFY(m_window->periodBox()->isVisible());
+        const ChooserRequest& request = m_window->app().chooser().request();
+        QCOMPARE(request.caption, std::string("P\xE4iv\xE4kirjan tulostus"));
+        QCOMPARE(request.left, 130);
+        QCOMPARE(request.tag, 0);
+        QCOMPARE(asked, 0);
+        QTest::mouseClick(m_window->periodBox()->okButton(), Qt::LeftButton);
+        QCOMPARE(asked, 1);
+        QVERIFY(readFile(path("journal.pdf")).startsWith("%PDF"));
+        QVERIFY(m_window->app().state().pageSwitchAllowed());
     }
 
     void periodCancelHidesTheChooser() {
