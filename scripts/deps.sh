@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-          clang libclang-rt-dev fonts-liberation2 qt6-base-dev xvfb)
+          clang libclang-rt-dev fonts-liberation2 qt6-base-dev xvfb poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -12,6 +12,7 @@ cmake --build build/release -j "$jobs"
 (cd build/release && ctest --output-on-failure -j "$jobs")
 if [ -x build/release/qt/kirjanpito ]; then
   scripts/screenshots.sh build/release
+  scripts/pdfs.sh build/release
 fi
 
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
