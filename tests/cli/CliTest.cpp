@@ -1,6 +1,6 @@
 // kirjanpito-cli driven in-process: conversions of the example books, info, errors, generate.
 #include "book/FileIo.h"
-#include "cli/CliApp.h"
+#include "tests/cli/CliRun.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,18 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kExamples = std::string(KP_SOURCE_DIR) + "/examples/";
-
-struct CliRun {
-    int rc;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int rc = RunCli(args, out, err);
-    return {rc, out.str(), err.str()};
-}
 
 std::string Slurp(const std::string& name) {
     std::string data;
@@ -65,7 +53,7 @@ TEST_P(ExampleBook, SurvivesTheIndentedTextFormat) {
 }
 
 TEST_P(ExampleBook, InfoShowsAValidYearWithAccountsAndVouchers) {
-    const CliRun r = Cli({"info", kExamples + GetParam()});
+    const CliResult r = Cli({"info", kExamples + GetParam()});
     ASSERT_EQ(r.rc, 0) << r.err;
     EXPECT_EQ(r.out.rfind("Kirjanpito Esimerkki Oy 01.01.20", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("Tilikausi: kelvollinen\n"), std::string::npos) << r.out;
@@ -101,7 +89,7 @@ TEST_F(CliFiles, ErrorsGoToStandardErrorWithTheFileMessage) {
          "Virheellinen luku: x"},
     };
     for (const auto& row : rows) {
-        const CliRun r = Cli(row.args);
+        const CliResult r = Cli(row.args);
         EXPECT_EQ(r.rc, row.rc) << row.name;
         EXPECT_NE(r.err.find(row.err), std::string::npos) << row.name << ": " << r.err;
         EXPECT_EQ(r.out, "") << row.name;
@@ -110,7 +98,7 @@ TEST_F(CliFiles, ErrorsGoToStandardErrorWithTheFileMessage) {
 
 TEST_F(CliFiles, AnIndentedFileWithALevelJumpIsReported) {
     std::ofstream(path("bad.txt"), std::ios::binary) << "root\r\n\t\t\tdeep\r\n";
-    const CliRun r = Cli({"info", path("bad.txt")});
+    const CliResult r = Cli({"info", path("bad.txt")});
     EXPECT_EQ(r.rc, 1);
     EXPECT_EQ(r.err, "Invalid level (3) for item \"deep\"\n");
 }
@@ -121,7 +109,7 @@ TEST_F(CliFiles, GenerateIsDeterministicAndBalanced) {
     ASSERT_EQ(Cli({"generate", "--vouchers", "200", "--seed", "4", path("c.tlk")}).rc, 0);
     EXPECT_EQ(Slurp(path("a.tlk")), Slurp(path("b.tlk")));
     EXPECT_NE(Slurp(path("a.tlk")), Slurp(path("c.tlk")));
-    const CliRun r = Cli({"info", path("a.tlk")});
+    const CliResult r = Cli({"info", path("a.tlk")});
     EXPECT_NE(r.out.find("Tositteita: 201\n"), std::string::npos) << r.out;
 }
 

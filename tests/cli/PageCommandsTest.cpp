@@ -1,6 +1,6 @@
 // The page commands' contract: options, errors, and the same bytes to a file as to stdout.
 #include "book/FileIo.h"
-#include "cli/CliApp.h"
+#include "tests/cli/CliRun.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -9,20 +9,7 @@
 namespace kp {
 namespace {
 
-const std::string kSource = KP_SOURCE_DIR;
-const std::string kBook = kSource + "/examples/esimerkki-2026.tlk";
-
-struct Result {
-    int rc;
-    std::string out;
-    std::string err;
-};
-
-Result Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int rc = RunCli(args, out, err);
-    return {rc, out.str(), err.str()};
-}
+const std::string& kBook = kExampleBook;
 
 TEST(PageCommands, RefusesBadInputWithAMessage) {
     const struct {
@@ -65,7 +52,7 @@ TEST(PageCommands, RefusesBadInputWithAMessage) {
         {"view of an unknown tree", {"view", "ledger", kBook}, 2, "K\xC3\xA4ytt\xC3\xB6"},
     };
     for (const auto& row : rows) {
-        const Result r = Cli(row.args);
+        const CliResult r = Cli(row.args);
         EXPECT_EQ(r.rc, row.rc) << row.name;
         EXPECT_NE(r.err.find(row.err), std::string::npos) << row.name << ": " << r.err;
     }
@@ -74,7 +61,7 @@ TEST(PageCommands, RefusesBadInputWithAMessage) {
 TEST(PageCommands, WritesTheSameBytesToAFileAsToStandardOutput) {
     const std::string file =
         (std::filesystem::temp_directory_path() / "kp-page-commands-ledger.csv").string();
-    const Result toStdout = Cli({"export", "ledger", kBook, "--period", "2"});
+    const CliResult toStdout = Cli({"export", "ledger", kBook, "--period", "2"});
     ASSERT_EQ(Cli({"export", "ledger", kBook, "--period", "2", "-o", file}).rc, 0);
     std::string written;
     ASSERT_TRUE(ReadWholeFile(file, written));
@@ -85,7 +72,7 @@ TEST(PageCommands, WritesTheSameBytesToAFileAsToStandardOutput) {
 }
 
 TEST(PageCommands, ReportIsReadableText) {
-    const Result r = Cli({"report", "ledger", kBook, "--period", "2"});
+    const CliResult r = Cli({"report", "ledger", kBook, "--period", "2"});
     ASSERT_EQ(r.rc, 0) << r.err;
     EXPECT_EQ(r.out.find('\x02'), std::string::npos);
     EXPECT_EQ(r.out.find('\t'), std::string::npos);
@@ -94,10 +81,10 @@ TEST(PageCommands, ReportIsReadableText) {
 }
 
 TEST(PageCommands, AQuarterSelectsItsThreeMonthsInTheJournal) {
-    const Result q = Cli({"export", "journal", kBook, "--period", "13"});
+    const CliResult q = Cli({"export", "journal", kBook, "--period", "13"});
     std::string months;
     for (const char* m : {"1", "2", "3"}) {
-        const Result r = Cli({"export", "journal", kBook, "--period", m});
+        const CliResult r = Cli({"export", "journal", kBook, "--period", m});
         months += r.out;
     }
     ASSERT_EQ(q.rc, 0);
@@ -114,12 +101,12 @@ TEST(PageCommands, AQuarterSelectsItsThreeMonthsInTheJournal) {
 }
 
 TEST(PageCommands, FilterNarrowsTheStatementsAndNamesItInTheTitle) {
-    const Result all = Cli({"export", "income", kBook});
-    const Result proj = Cli({"export", "income", kBook, "--filter", "PROJ"});
+    const CliResult all = Cli({"export", "income", kBook});
+    const CliResult proj = Cli({"export", "income", kBook, "--filter", "PROJ"});
     ASSERT_EQ(proj.rc, 0) << proj.err;
     EXPECT_NE(proj.out.find("Tuloslaskelma  PROJEKTI PROJ \r\n"), std::string::npos) << proj.out;
     EXPECT_NE(all.out, proj.out);
-    const Result blank = Cli({"export", "income", kBook, "--filter", "   "});
+    const CliResult blank = Cli({"export", "income", kBook, "--filter", "   "});
     EXPECT_EQ(blank.out, all.out); // an empty filter text turns the filter off
 }
 

@@ -1,7 +1,7 @@
 // The year-end commands: new fiscal year, new company and VAT rate change from the command line.
 #include "book/BookFile.h"
 #include "book/BookQueries.h"
-#include "cli/CliApp.h"
+#include "tests/cli/CliRun.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -12,21 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kSource = KP_SOURCE_DIR;
-const std::string kBook = kSource + "/examples/esimerkki-2026.tlk";
-const std::string kLastYear = kSource + "/examples/esimerkki-2025.tlk";
-
-struct Result {
-    int rc;
-    std::string out;
-    std::string err;
-};
-
-Result Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int rc = RunCli(args, out, err);
-    return {rc, out.str(), err.str()};
-}
+const std::string& kBook = kExampleBook;
+const std::string& kLastYear = kExampleLastYear;
 
 class PeriodCommands : public ::testing::Test {
   protected:
@@ -46,17 +33,17 @@ TEST_F(PeriodCommands, NewYearAsksAndStopsUnlessTold) {
     const std::vector<std::string> base = {"new-year", kBook,          path("2027.tlk"),
                                            "--name",   "Esimerkki Oy", "--start",
                                            "1.1.2027", "--end",        "31.12.2027"};
-    const Result asked = Cli(base);
+    const CliResult asked = Cli(base);
     EXPECT_EQ(asked.rc, 1);
     EXPECT_NE(asked.err.find("Summien ero 33806,83"), std::string::npos) << asked.err;
     EXPECT_FALSE(fs::exists(path("2027.tlk")));
 
     std::vector<std::string> yes = base;
     yes.push_back("--yes");
-    const Result done = Cli(yes);
+    const CliResult done = Cli(yes);
     ASSERT_EQ(done.rc, 0) << done.err;
     EXPECT_NE(done.err.find("Vientien ero 33806,83"), std::string::npos) << done.err;
-    const Result info = Cli({"info", path("2027.tlk")});
+    const CliResult info = Cli({"info", path("2027.tlk")});
     EXPECT_EQ(info.out, "Kirjanpito Esimerkki Oy 01.01.2027 - 31.12.2027\n"
                         "Tilikausi: kelvollinen\nTilejä: 80\nTositteita: 1\n");
 }
@@ -68,8 +55,8 @@ TEST_F(PeriodCommands, NewYearFromAClosedYearCarriesItsBalanceSheet) {
               0);
     // The closed 2025 year carries into an opening balance sheet equal to its closing one; only
     // accounts whose postings summed to nothing have no opening line.
-    const Result closing = Cli({"export", "balance", kLastYear});
-    const Result opening = Cli({"export", "balance", path("2026.tlk")});
+    const CliResult closing = Cli({"export", "balance", kLastYear});
+    const CliResult opening = Cli({"export", "balance", path("2026.tlk")});
     auto body = [](const std::string& text) {
         std::string kept;
         std::istringstream lines(text.substr(text.find("\r\n\r\n")));
@@ -97,7 +84,7 @@ TEST_F(PeriodCommands, VatRateChangesRatesAndNamesWhereTheRateStands) {
     const std::string chart = Cli({"view", "chart", path("vr.tlk")}).out;
     EXPECT_EQ(chart.find("14"), std::string::npos);
     EXPECT_NE(chart.find("3020 Kirjamyynti 13,5 %"), std::string::npos);
-    const Result bad = Cli({"vat-rate", kLastYear, path("x.tlk"), "17=18"});
+    const CliResult bad = Cli({"vat-rate", kLastYear, path("x.tlk"), "17=18"});
     EXPECT_EQ(bad.rc, 1);
     EXPECT_NE(bad.err.find("Kirjassa ei ole alv-kantaa 17"), std::string::npos);
     EXPECT_EQ(Cli({"vat-rate", kLastYear, path("x.tlk"), "17"}).rc, 2);
