@@ -1,6 +1,7 @@
 // "Etsi" and "Etsi seuraava": finding the next node of a tree or the next line of a report page.
 #include "app/Search.h"
 
+#include "book/TextHelpers.h"
 #include "book/Win1252.h"
 
 #include <algorithm>
@@ -8,10 +9,6 @@
 
 namespace kp {
 namespace {
-
-char LowerByte(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // The first node after the subtree of a child of the first root, where its pre-order walk ends.
 const BookNode* AfterSubtree(const BookTree& tree, const BookNode* top) {
@@ -25,7 +22,7 @@ const BookNode* AfterSubtree(const BookTree& tree, const BookNode* top) {
 
 std::string LowerAscii(std::string_view text) {
     std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), LowerByte);
+    std::transform(out.begin(), out.end(), out.begin(), [](char c) { return LowerAscii(c); });
     return out;
 }
 
@@ -35,7 +32,7 @@ bool ContainsLowered(std::string_view text, std::string_view loweredPattern) {
     // Compared byte by byte so that a ledger of many thousand lines is searched without a
     // lower-cased copy of every line.
     return std::search(text.begin(), text.end(), loweredPattern.begin(), loweredPattern.end(),
-                       [](char a, char b) { return LowerByte(a) == b; }) != text.end();
+                       [](char a, char b) { return LowerAscii(a) == b; }) != text.end();
 }
 
 SearchResult Search::find(const SearchSelection& current) {
