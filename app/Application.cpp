@@ -98,7 +98,9 @@ void Application::openCommand(bool lastFile) {
 
 bool Application::openBook(const std::string& fileName) {
     closeComparison();
-    m_vatRatePanel.cancel(); // it refers to nodes of the book being replaced
+    // They refer to nodes of the book being replaced.
+    m_vatRatePanel.cancel();
+    m_voucherEditor.forgetBook();
     if (FileResult r = LoadBook(m_state.openBook, fileName); !r) {
         m_platform.showError(r.message);
         return false;
@@ -321,6 +323,7 @@ bool Application::basicDataOk() {
     if (!r.applied)
         return false;
     m_vatRatePanel.cancel();
+    m_voucherEditor.forgetBook();
     if (r.forgetFileName)
         m_fileName.clear();
     if (r.showPageControl)
@@ -351,10 +354,76 @@ TreeCommandResult Application::clearBook() {
     TreeCommandResult result = m_maintenance.clearBook();
     if (result.bookEmptied) {
         m_vatRatePanel.cancel();
+        m_voucherEditor.forgetBook();
         m_comparisonIndex.clear();
         rebuildAccountIndex(); // an empty book leaves no node to refer to
     }
     return result;
+}
+
+// --- vouchers ----------------------------------------------------------------------------
+
+Cents Application::currentPeriodResult() {
+    if (m_state.isStale(Stale::AccountIndex))
+        rebuildAccountIndex();
+    if (m_state.isStale(Stale::Statements))
+        buildStatements();
+    return m_statements.periodResult;
+}
+
+void Application::newVoucherCommand(bool copy, const BookNode* selected) {
+    if (!m_index.events())
+        return;
+    m_voucherEditor.newVoucher(copy, selected);
+}
+
+void Application::editVoucherCommand(const BookNode* selected) {
+    if (!m_index.events())
+        return;
+    m_voucherEditor.editVoucher(selected);
+}
+
+VoucherOk Application::voucherOk() {
+    const VoucherOk result = m_voucherEditor.ok(
+        [this](const std::string& text) { return m_platform.askOkCancel(Win1252ToUtf8(text)); },
+        [this](const std::string& text) { m_platform.showError(Win1252ToUtf8(text)); });
+    if (result == VoucherOk::Posted)
+        m_state.markBookChanged();
+    return result;
+}
+
+void Application::applyJournalChange(const JournalChange& change) {
+    if (change.bookChanged) {
+        m_voucherEditor.forgetBook();
+        m_state.markBookChanged();
+    }
+    if (change.viewRebuilt) {
+        m_state.clearStale(Stale::Journal);
+        m_state.resetSearch();
+    }
+}
+
+JournalChange Application::deleteLastVoucher() {
+    const JournalChange change = m_journal.deleteLastVoucher(m_state.openBook, journalSource());
+    applyJournalChange(change);
+    return change;
+}
+
+JournalChange Application::renumberVouchers() {
+    const JournalChange change = m_journal.renumberVouchers(m_state.openBook, journalSource());
+    applyJournalChange(change);
+    return change;
+}
+
+JournalChange Application::moveVoucher(const BookNode* dragged, const BookNode* target) {
+    const JournalChange change =
+        m_journal.moveVoucher(m_state.openBook, dragged, target, journalSource());
+    applyJournalChange(change);
+    return change;
+}
+
+void Application::bookNodesChanged() {
+    m_voucherEditor.forgetBook();
 }
 
 // --- lines -------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "ledger/AccountIndex.h"
 #include "ledger/ChartView.h"
 #include "ledger/JournalView.h"
+#include "ledger/VoucherEditor.h"
 #include "output/PrintJob.h"
 #include "output/Settings.h"
 #include "period/NewFiscalYear.h"
@@ -83,6 +84,21 @@ class Application {
     bool vatRateCommand();
     bool vatRateOk();
     VatRatePanel& vatRatePanel() { return m_vatRatePanel; }
+
+    // The voucher editor and the journal's commands. `selected` is the journal's selection.
+    VoucherEditor& voucherEditor() { return m_voucherEditor; }
+    // "Uusi tosite" (copy false) and "Kopioi uusi tosite" (copy true).
+    void newVoucherCommand(bool copy, const BookNode* selected);
+    // "Muokkaa tositetta" and a double click on the journal.
+    void editVoucherCommand(const BookNode* selected);
+    // The editor's OK; messages and the "Summien ero" question go through the platform.
+    VoucherOk voucherOk();
+    // "Poista viimeinen", "Päivitä tositenumerot", a voucher dropped on another.
+    JournalChange deleteLastVoucher();
+    JournalChange renumberVouchers();
+    JournalChange moveVoucher(const BookNode* dragged, const BookNode* target);
+    // A maintenance command changed the book's nodes: nothing may keep referring to them.
+    void bookNodesChanged();
 
     // "Tyhjennä kaikki": both trees emptied, and nothing refers to their nodes any more.
     TreeCommandResult clearBook();
@@ -160,6 +176,9 @@ class Application {
 
     JournalSource journalSource();
     void buildStatements();
+    void applyJournalChange(const JournalChange& change);
+    // The period result for the "@" proposal, with index and statements brought up to date.
+    Cents currentPeriodResult();
 
     Platform& m_platform;
     AppState m_state;
@@ -177,6 +196,8 @@ class Application {
     Settings m_settings;
     BasicDataBox m_basicData;
     VatRatePanel m_vatRatePanel;
+    VoucherEditor m_voucherEditor{{&m_state.openBook, &m_journal, &m_index, &m_state.periods,
+                                   [this] { return currentPeriodResult(); }}};
 
     std::string m_fileName;
     bool m_pageControlVisible = false;

@@ -5,7 +5,7 @@
 #include "book/BookQueries.h"
 #include "book/BookTree.h"
 #include "book/TextHelpers.h"
-#include "period/DateField.h"
+#include "ledger/DateField.h"
 #include "period/PeriodPrompts.h"
 
 #include <string>

@@ -207,5 +207,41 @@ TEST_F(ApplicationTest, CopyingPutsThePageOnTheClipboardAsText) {
     EXPECT_NE(m_platform.clipboard.find("Tuloslaskelma  \r\n"), std::string::npos);
 }
 
+TEST_F(ApplicationTest, PostedVoucherMarksTheBookChangedAndReopeningForgetsTheEditor) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    VoucherEditor& editor = m_app.voucherEditor();
+    m_app.newVoucherCommand(false, nullptr);
+    ASSERT_TRUE(editor.visible());
+    EXPECT_EQ(editor.number(), "61"); // the example book's vouchers are 0..60
+    editor.dateEnter();
+    for (const char c : std::string("1910\r"))
+        editor.chooserType(c);
+    for (const char c : std::string("10"))
+        editor.gridType(c);
+    // Unbalanced: the question goes through the platform, and Cancel keeps the editor open.
+    EXPECT_EQ(m_app.voucherOk(), VoucherOk::StayOpen);
+    ASSERT_EQ(m_platform.asked.size(), 1u);
+    EXPECT_EQ(m_platform.asked[0], "Summien ero -10,00\r Hyväksytäänkö?");
+    EXPECT_FALSE(m_app.state().unsavedChanges);
+
+    m_platform.answers.push_back(Answer::Yes);
+    EXPECT_EQ(m_app.voucherOk(), VoucherOk::Posted);
+    EXPECT_TRUE(m_app.state().unsavedChanges);
+    EXPECT_TRUE(m_app.state().isStale(Stale::Ledger));
+    EXPECT_EQ(m_app.journal().root()->childCount(), 62);
+    EXPECT_TRUE(editor.visible());
+    EXPECT_EQ(m_app.journal().root()->child(61)->text(), "[61] 31.12.2026: 10,00 < V I R H E ");
+    EXPECT_EQ(editor.number(), "62");
+
+    // Editing a voucher, then opening the book again: the editor lets go of the old nodes.
+    m_app.editVoucherCommand(m_app.journal().root()->child(3));
+    ASSERT_NE(editor.editedEvent(), nullptr);
+    m_platform.answers.push_back(Answer::No);
+    m_app.openCommand(true);
+    EXPECT_FALSE(editor.visible());
+    EXPECT_EQ(editor.editedEvent(), nullptr);
+    EXPECT_EQ(m_app.journal().root()->childCount(), 61);
+}
+
 } // namespace
 } // namespace kp

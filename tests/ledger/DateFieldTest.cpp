@@ -1,5 +1,5 @@
 // The date field in overwrite mode: typing, caret keys, the dots and the three fields' rules.
-#include "period/DateField.h"
+#include "ledger/DateField.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,5 +1,5 @@
 // The date field controller: a dd.mm.yyyy edit in overwrite mode that steps over its dots.
-#include "period/DateField.h"
+#include "ledger/DateField.h"
 
 #include <algorithm>
 #include <utility>
