@@ -98,9 +98,7 @@ void Application::openCommand(bool lastFile) {
 
 bool Application::openBook(const std::string& fileName) {
     closeComparison();
-    // They refer to nodes of the book being replaced.
-    m_vatRatePanel.cancel();
-    m_voucherEditor.forgetBook();
+    forgetBookInEditors(); // they refer to nodes of the book being replaced
     if (FileResult r = LoadBook(m_state.openBook, fileName); !r) {
         m_platform.showError(r.message);
         return false;
@@ -322,8 +320,7 @@ bool Application::basicDataOk() {
     const BasicDataResult r = m_basicData.apply(m_state.openBook, m_state.periods, m_prompts);
     if (!r.applied)
         return false;
-    m_vatRatePanel.cancel();
-    m_voucherEditor.forgetBook();
+    forgetBookInEditors();
     if (r.forgetFileName)
         m_fileName.clear();
     if (r.showPageControl)
@@ -353,8 +350,7 @@ bool Application::vatRateOk() {
 TreeCommandResult Application::clearBook() {
     TreeCommandResult result = m_maintenance.clearBook();
     if (result.bookEmptied) {
-        m_vatRatePanel.cancel();
-        m_voucherEditor.forgetBook();
+        forgetBookInEditors();
         m_comparisonIndex.clear();
         rebuildAccountIndex(); // an empty book leaves no node to refer to
     }
@@ -372,15 +368,20 @@ Cents Application::currentPeriodResult() {
 }
 
 void Application::newVoucherCommand(bool copy, const BookNode* selected) {
+    // The chooser lists the accounts as they are now.
+    if (m_state.isStale(Stale::AccountIndex))
+        rebuildAccountIndex();
     if (!m_index.events())
         return;
-    m_voucherEditor.newVoucher(copy, selected);
+    openDialogBox([&] { m_voucherEditor.newVoucher(copy, selected); });
 }
 
 void Application::editVoucherCommand(const BookNode* selected) {
+    if (m_state.isStale(Stale::AccountIndex))
+        rebuildAccountIndex();
     if (!m_index.events())
         return;
-    m_voucherEditor.editVoucher(selected);
+    openDialogBox([&] { m_voucherEditor.editVoucher(selected); });
 }
 
 VoucherOk Application::voucherOk() {
@@ -424,6 +425,91 @@ JournalChange Application::moveVoucher(const BookNode* dragged, const BookNode* 
 
 void Application::bookNodesChanged() {
     m_voucherEditor.forgetBook();
+    m_accountEditor.forgetBook();
+}
+
+void Application::forgetBookInEditors() {
+    m_vatRatePanel.cancel();
+    m_voucherEditor.forgetBook();
+    m_accountEditor.forgetBook();
+}
+
+// --- the dialog form and the chart page ----------------------------------------------------
+
+bool Application::dialogFormVisible() const {
+    return m_voucherEditor.visible() || m_accountEditor.visible() || m_vatTextsBox.visible();
+}
+
+void Application::hideDialogForm() {
+    m_voucherEditor.hide();
+    m_accountEditor.hide();
+    m_vatTextsBox.cancel();
+}
+
+void Application::editAccountCommand(BookNode* line) {
+    if (!line)
+        return;
+    openDialogBox([&] { m_accountEditor.openOnLine(line, m_settings.vat.dropDown); });
+}
+
+void Application::newSubAccountCommand(BookNode* line) {
+    if (!line)
+        return;
+    openDialogBox([&] { m_accountEditor.openNewSubAccount(line); });
+}
+
+ChartEditResult Application::accountOk() {
+    // The duplicate-number check reads the account list, which must know the last change.
+    if (m_state.isStale(Stale::AccountIndex))
+        rebuildAccountIndex();
+    ChartEditResult result =
+        m_accountEditor.ok(m_state.openBook, m_chart, m_index, m_settings.vat.dropDown);
+    if (result.bookChanged)
+        m_state.markBookChanged();
+    return result;
+}
+
+ChartEditResult Application::deleteAccountCommand(BookNode* line) {
+    if (m_state.isStale(Stale::AccountIndex))
+        rebuildAccountIndex();
+    ChartEditResult result = DeleteChartLine(m_state.openBook, m_chart, m_index, line);
+    if (result.bookChanged) {
+        m_accountEditor.forgetBook(); // it may have been open on a deleted line
+        m_state.markBookChanged();
+    }
+    if (!result.message.empty())
+        m_platform.showMessage(result.message);
+    return result;
+}
+
+bool Application::moveChartLine(BookNode* moved, BookNode* target, DropSpot zone) {
+    const bool moved_ = MoveChartLine(m_state.openBook, m_chart, moved, target, zone);
+    if (moved_)
+        m_state.markBookChanged();
+    return moved_;
+}
+
+void Application::vatTextsCommand() {
+    openDialogBox([&] {
+        if (m_vatTextsBox.visible())
+            m_vatTextsBox.cancel();
+        else
+            m_vatTextsBox.open(m_settings.vat);
+    });
+}
+
+VatBoxOk Application::vatTextsOk() {
+    VatBoxOk result = m_vatTextsBox.ok(m_settings.vat);
+    if (result.applied) {
+        // The VAT page's labels, and with new drop-down texts the chart's VAT lines.
+        m_state.setStale(Stale::Vat);
+        if (result.dropDownChanged) {
+            m_state.setStale(Stale::Chart);
+            if (m_activeTab == Tab::Chart)
+                pageChanged();
+        }
+    }
+    return result;
 }
 
 // --- lines -------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "app/Maintenance.h"
 #include "app/Platform.h"
 #include "app/Search.h"
+#include "ledger/AccountEditor.h"
 #include "ledger/AccountIndex.h"
 #include "ledger/ChartView.h"
 #include "ledger/JournalView.h"
@@ -100,6 +101,33 @@ class Application {
     // A maintenance command changed the book's nodes: nothing may keep referring to them.
     void bookNodesChanged();
 
+    // The dialog form shows one box at a time: the account editor, the voucher editor or the
+    // VAT texts. Opening a box while the form is shown closes the form instead.
+    bool dialogFormVisible() const;
+    void hideDialogForm();
+
+    // The chart page's commands on its selected line.
+    AccountEditor& accountEditor() { return m_accountEditor; }
+    // "Muokkaa tiliä" and a double click on the chart.
+    void editAccountCommand(BookNode* line);
+    // "Uusi alatili".
+    void newSubAccountCommand(BookNode* line);
+    // The account editor's OK.
+    ChartEditResult accountOk();
+    // "Poista tili".
+    ChartEditResult deleteAccountCommand(BookNode* line);
+    // The context menu for the selected line.
+    ChartMenuState chartMenu(const BookNode* line) const {
+        return ChartContextMenu(line, dialogFormVisible());
+    }
+    // A chart line dropped on another.
+    bool moveChartLine(BookNode* moved, BookNode* target, DropSpot zone);
+
+    // "Alv-tekstit" and the box's OK; after an applied OK the caller writes the settings.
+    VatTextsBox& vatTextsBox() { return m_vatTextsBox; }
+    void vatTextsCommand();
+    VatBoxOk vatTextsOk();
+
     // "Tyhjennä kaikki": both trees emptied, and nothing refers to their nodes any more.
     TreeCommandResult clearBook();
 
@@ -177,6 +205,16 @@ class Application {
     JournalSource journalSource();
     void buildStatements();
     void applyJournalChange(const JournalChange& change);
+    // Runs a command that opens a box of the dialog form, which closes instead when it was
+    // shown.
+    template <class F> void openDialogBox(F open) {
+        const bool wasShown = dialogFormVisible();
+        open();
+        if (wasShown)
+            hideDialogForm();
+    }
+    // Every box lets go of the book's nodes.
+    void forgetBookInEditors();
     // The period result for the "@" proposal, with index and statements brought up to date.
     Cents currentPeriodResult();
 
@@ -196,6 +234,8 @@ class Application {
     Settings m_settings;
     BasicDataBox m_basicData;
     VatRatePanel m_vatRatePanel;
+    AccountEditor m_accountEditor;
+    VatTextsBox m_vatTextsBox;
     VoucherEditor m_voucherEditor{{&m_state.openBook, &m_journal, &m_index, &m_state.periods,
                                    [this] { return currentPeriodResult(); }}};
 

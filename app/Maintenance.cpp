@@ -103,6 +103,10 @@ TreeCommandResult Maintenance::dropNode(MaintenanceTree tree, DragSource source,
     // A node cannot go into its own subtree; then nothing has happened and nothing is marked.
     if (target.isInSubtree(hitNode, selection))
         return result;
+    // Nothing goes beside a root: a book file keeps only its first root, so a node placed
+    // before it would be all that a save kept.
+    if (spot != DropSpot::Label && !hitNode->parent())
+        return result;
     if (spot == DropSpot::Label)
         target.moveToLastChild(selection, hitNode);
     else

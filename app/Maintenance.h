@@ -18,9 +18,6 @@ enum class MaintenanceTree { Book, Comparison };
 // maintenance tabs are shown.
 enum class DragSource { ChartView, JournalView, BookTree, ComparisonTree, Other };
 
-// The tree view's hit test at the drop point.
-enum class DropSpot { Label, ExpandButtonOrIndent, Elsewhere };
-
 // What the window shows after "Näytä ylläpitosivu".
 struct MaintenanceVisibility {
     bool tabsShown = false;      // tabs 6 "Ylläpito" and 7 "Vertailukausi"

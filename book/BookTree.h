@@ -48,6 +48,10 @@ class BookNode {
     std::uint32_t m_tag = 0;
 };
 
+// Where a dragged line is dropped on a tree line: on its text, or on its expand button or the
+// indent left of it (to stand before it), or anywhere else (nothing happens).
+enum class DropSpot { Label, ExpandButtonOrIndent, Elsewhere };
+
 class BookTree {
   public:
     BookTree();

@@ -4,6 +4,7 @@
 #include "book/Win1252.h"
 #include "qt/BasicDataDialog.h"
 #include "qt/BookTreeModel.h"
+#include "qt/BookTreeView.h"
 #include "qt/LineDelegate.h"
 #include "qt/PeriodBox.h"
 #include "qt/QtText.h"
@@ -48,6 +49,7 @@ MainWindow::MainWindow(Platform& platform, const Settings& settings, std::string
     createPages();
     createMenus();
     createShortcuts();
+    createEditors();
 
     // Top left of the screen, never taller or wider than the screen leaves room for.
     resize(1000, 720);
@@ -86,7 +88,11 @@ void MainWindow::createPages() {
 
     for (int tab = 0; tab < kTabCount; ++tab) {
         if (IsTreeTab(tab)) {
-            auto* view = new QTreeView(m_pages);
+            static constexpr DragSource kSources[kTabCount] = {
+                DragSource::ChartView, DragSource::JournalView,   DragSource::Other,
+                DragSource::Other,     DragSource::Other,         DragSource::Other,
+                DragSource::BookTree,  DragSource::ComparisonTree};
+            auto* view = new BookTreeView(kSources[tab], m_pages);
             auto* model = new BookTreeModel(*trees[tab], this);
             view->setHeaderHidden(true);
             view->setUniformRowHeights(true);
@@ -331,7 +337,11 @@ void MainWindow::treeCommand(int command) {
         run([&] { result = maintenance.addNode(selected); });
         break;
     case 1:
-        run([&] { result = maintenance.deleteNode(selected); });
+        run([&] {
+            result = maintenance.deleteNode(selected);
+            if (result.bookTreeChanged)
+                m_app.bookNodesChanged(); // the editors may have been open on it
+        });
         break;
     case 2:
         run([&] { result = m_app.clearBook(); });

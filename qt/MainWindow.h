@@ -10,6 +10,7 @@
 #include <string>
 
 class QAbstractItemView;
+class QDialog;
 class QAction;
 class QMenu;
 class QPrinter;
@@ -23,6 +24,9 @@ class BookTreeModel;
 class LineDelegate;
 class PeriodBox;
 class ReportLinesModel;
+class AccountDialog;
+class VatTextsDialog;
+class VoucherDialog;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -72,6 +76,21 @@ class MainWindow : public QMainWindow {
     using PrinterChooser = std::function<bool(QPrinter&)>;
     void setPrinterChooser(PrinterChooser chooser) { m_choosePrinter = std::move(chooser); }
     QAction* printAction() const { return m_printAction; }
+
+    // The journal's commands: 0 "Uusi tosite", 1 "Kopioi uusi tosite", 2 "Muokkaa tositetta"
+    // (also a double click), on the journal's selection.
+    void voucherCommand(int command);
+    VoucherDialog* voucherDialog() const { return m_voucherDialog; }
+    QMenu* journalMenu() const { return m_journalMenu; }
+    AccountDialog* accountDialog() const { return m_accountDialog; }
+    VatTextsDialog* vatTextsDialog() const { return m_vatTextsDialog; }
+    // The chart's commands on its selected line: 0 "Muokkaa tiliä" (also a double click),
+    // 1 "Uusi alatili", 2 "Poista tili".
+    void chartCommand(int command);
+    // "Alv-tekstit".
+    void vatTextsCommand();
+    // Shows or hides the dialog as the controller says, centred over the window when it opens.
+    void syncVoucherDialog();
     QMenu* printMenu() const { return m_printMenu; }
 
   protected:
@@ -111,6 +130,13 @@ class MainWindow : public QMainWindow {
     void createPages();
     void createMenus();
     void createShortcuts();
+    void createEditors();
+    void createDragAndDrop();
+    void createChartMenu();
+    void syncDialogForm();
+    void showCentred(QDialog* dialog);
+    void voucherOk();
+    void journalCommand(int command);
     void updateFileMenu();
     void updatePageMenu();
 
@@ -155,6 +181,12 @@ class MainWindow : public QMainWindow {
     QAction* m_printAction = nullptr; // pages 0, 1, 3, 4, 5
     QMenu* m_printMenu = nullptr;     // page 2: "Tulosta" and "Tiliote.."
     PrinterChooser m_choosePrinter;
+    VoucherDialog* m_voucherDialog = nullptr;
+    AccountDialog* m_accountDialog = nullptr;
+    VatTextsDialog* m_vatTextsDialog = nullptr;
+    QMenu* m_journalMenu = nullptr;
+    QAction* m_renumberSeparator = nullptr;
+    QAction* m_renumberAction = nullptr;
 };
 
 } // namespace kp

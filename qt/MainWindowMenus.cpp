@@ -86,7 +86,8 @@ void MainWindow::createMenus() {
     m_pageMenu->addSeparator();
     AddPending(m_pageMenu, QStringLiteral("Tabul.paikat"));
     AddPending(m_pageMenu, QStringLiteral("Tulostusaset.."));
-    AddPending(m_pageMenu, QStringLiteral("Alv-tekstit"));
+    connect(m_pageMenu->addAction(QStringLiteral("Alv-tekstit")), &QAction::triggered, this,
+            &MainWindow::vatTextsCommand);
     m_intermediateAction = m_pageMenu->addAction(QStringLiteral("Välisaldot"));
     m_intermediateAction->setCheckable(true);
     connect(m_intermediateAction, &QAction::triggered, this,

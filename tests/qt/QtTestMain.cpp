@@ -4,6 +4,8 @@
 int RunAdapterTests(int argc, char** argv);
 int RunBookTreeModelTests(int argc, char** argv);
 int RunMainWindowTests(int argc, char** argv);
+int RunVoucherDialogTests(int argc, char** argv);
+int RunEditorDialogsTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -13,5 +15,7 @@ int main(int argc, char** argv) {
     failures += RunAdapterTests(argc, argv);
     failures += RunBookTreeModelTests(argc, argv);
     failures += RunMainWindowTests(argc, argv);
+    failures += RunVoucherDialogTests(argc, argv);
+    failures += RunEditorDialogsTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }
