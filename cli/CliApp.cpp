@@ -11,7 +11,16 @@
 #include "cli/PageCommands.h"
 #include "cli/PeriodCommands.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace kp {
 namespace {
@@ -30,6 +39,8 @@ constexpr const char* kUsage =
     "                                   uusi tilikausi tilinp\u00e4\u00e4t\u00f6ksen saldoista\n"
     "  new-company ULOS --name NIMI --start PP.KK.VVVV --end PP.KK.VVVV\n"
     "  vat-rate KIRJA ULOS VANHA=UUSI [...]   alv-kantojen muutos, esim. 24=25,5\n"
+    "  pdf SIVU KIRJA -o ULOS.pdf [valitsimet] [--statement \"1910 3000\"]\n"
+    "                                   sivu tulostettuna PDF-tiedostoon (kirjanpito-pdf)\n"
     "  Sivut: chart, chart-tree, journal, ledger, income, balance, vat\n"
     "  Valitsimet: --period N, --year VUOSI, --balances, --compare KIRJA2, --filter TEKSTI,\n"
     "              --filter-heading TEKSTI, -o TIEDOSTO\n";
@@ -112,6 +123,54 @@ int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& 
     return 0;
 }
 
+// The folder of this program, from the kernel's link to the running file.
+std::filesystem::path ProgramFolder() {
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0)
+        return {};
+    return std::filesystem::path(std::string(buffer, static_cast<size_t>(length))).parent_path();
+}
+
+// "pdf": printing needs Qt, which this program does not link; the Qt part of the program,
+// kirjanpito-pdf, lies beside it when installed and in the build's qt folder when built.
+int Pdf(const std::vector<std::string>& args, std::ostream& err) {
+    const std::filesystem::path folder = ProgramFolder();
+    std::filesystem::path tool;
+    for (const auto& candidate :
+         {folder / "kirjanpito-pdf", folder / ".." / "qt" / "kirjanpito-pdf"}) {
+        if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) {
+            tool = candidate;
+            break;
+        }
+    }
+    if (tool.empty()) {
+        err << "PDF-tulostus tarvitsee ohjelman kirjanpito-pdf t\u00e4m\u00e4n ohjelman "
+               "rinnalle (Qt-osa ei ole asennettuna).\n";
+        return 2;
+    }
+    // Without a display the Qt part prints offscreen.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::vector<std::string> words{tool.string()};
+    words.insert(words.end(), args.begin() + 1, args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (const int rc = posix_spawn(&child, tool.c_str(), nullptr, nullptr, argv.data(), environ);
+        rc != 0) {
+        err << tool.string() << ": " << std::strerror(rc) << '\n';
+        return 2;
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -136,6 +195,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return VatRateCommand(args, out, err);
     if (command == "generate")
         return Generate(args, out, err);
+    if (command == "pdf") {
+        out.flush();
+        return Pdf(args, err);
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsage;
         return 0;

@@ -9,10 +9,10 @@ mkdir -p "$out"
 book=examples/esimerkki-2026.tlk
 export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$build/pdf-config"
 for page in chart chart-tree journal ledger income balance vat; do
-  "$build/qt/kirjanpito-pdf" "$page" "$book" -o "$out/$page.pdf" 2>/dev/null
+  "$build/cli/kirjanpito-cli" pdf "$page" "$book" -o "$out/$page.pdf" 2>/dev/null
 done
-"$build/qt/kirjanpito-pdf" ledger "$book" --statement "1910 3000" -o "$out/tiliote.pdf" 2>/dev/null
-"$build/qt/kirjanpito-pdf" balance "$book" --compare examples/esimerkki-2025.tlk \
+"$build/cli/kirjanpito-cli" pdf ledger "$book" --statement "1910 3000" -o "$out/tiliote.pdf" 2>/dev/null
+"$build/cli/kirjanpito-cli" pdf balance "$book" --compare examples/esimerkki-2025.tlk \
   -o "$out/balance-compare.pdf" 2>/dev/null
 if command -v pdftoppm >/dev/null; then
   for pdf in "$out"/*.pdf; do

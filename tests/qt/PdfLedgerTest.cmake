@@ -1,9 +1,10 @@
 # The example book's ledger printed to a PDF: a PDF file of more than one page.
-# -DPDF_TOOL=kirjanpito-pdf -DBOOK=book.tlk -DOUT=ledger.pdf
+# -DPDF_TOOL=kirjanpito-pdf -DBOOK=book.tlk -DOUT=ledger.pdf, or -DPDF_TOOL=kirjanpito-cli with
+# -DPDF_COMMAND=pdf
 file(REMOVE "${OUT}")
-execute_process(COMMAND "${PDF_TOOL}" ledger "${BOOK}" -o "${OUT}" RESULT_VARIABLE rc)
+execute_process(COMMAND "${PDF_TOOL}" ${PDF_COMMAND} ledger "${BOOK}" -o "${OUT}" RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "kirjanpito-pdf failed: ${rc}")
+  message(FATAL_ERROR "${PDF_TOOL} ${PDF_COMMAND} failed: ${rc}")
 endif()
 file(READ "${OUT}" head LIMIT 4 HEX)
 if(NOT head STREQUAL "25504446") # "%PDF"
