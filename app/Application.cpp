@@ -548,7 +548,52 @@ bool Application::saveLinesCommand() {
 }
 
 void Application::copyLinesCommand() {
+    // On the journal page the period is asked first; its OK copies (copyJournal).
+    if (m_activeTab == Tab::Journal) {
+        m_chooser.show({"P\xE4iv\xE4kirjan tulostus", 130, 1});
+        return;
+    }
     const ReportLines lines = pageLines();
+    if (!lines.empty())
+        m_platform.setClipboardText(Win1252ToUtf8(LinesToText(lines)));
+}
+
+bool Application::retitlePage(Tab tab) {
+    ReportLines* lines = nullptr;
+    switch (tab) {
+    case Tab::Ledger:
+        lines = &m_ledgerLines;
+        break;
+    case Tab::Income:
+        lines = &m_statements.income;
+        break;
+    case Tab::Balance:
+        lines = &m_statements.balance;
+        break;
+    case Tab::Vat:
+        lines = &m_vatLines;
+        break;
+    default:
+        return false;
+    }
+    if (lines->size() <= 2)
+        return false;
+    const auto answer =
+        m_platform.inputBox("Muutetaan", "Uusi otsikko", Win1252ToUtf8((*lines)[1]));
+    if (!answer)
+        return false;
+    std::string title;
+    std::string offending;
+    if (!Utf8ToWin1252(*answer, title, &offending)) {
+        m_platform.showError(UnsupportedCharacterMessage(offending));
+        return false;
+    }
+    lines->set(1, title);
+    return true;
+}
+
+void Application::copyJournal() {
+    const ReportLines lines = journalListing(m_chooser.monthIndex(), m_chooser.periodText());
     if (!lines.empty())
         m_platform.setClipboardText(Win1252ToUtf8(LinesToText(lines)));
 }

@@ -179,8 +179,14 @@ class Application {
     // "Tallenna csv": the page's lines to a text file named by the user, proposed as the page's
     // caption + ".csv" in the open book's folder; the book's own file name stays as it was.
     bool saveLinesCommand();
-    // "Kopioi kaikki" on a page other than the journal: the page's lines on the clipboard.
+    // "Kopioi kaikki": the page's lines on the clipboard; on the journal page the period
+    // chooser opens first ("Päiväkirjan tulostus", tag 1), and its OK runs copyJournal.
     void copyLinesCommand();
+    // The journal listing of the period chosen, on the clipboard.
+    void copyJournal();
+    // A double click on a statement list: asks for a new report title (its line 1). True when
+    // the title changed.
+    bool retitlePage(Tab tab);
     // The journal listing for a month-list index (the period text as the chooser shows it).
     ReportLines journalListing(int monthIndex, std::string_view periodText) const;
     // The report header for a title, as every report page starts.

@@ -2,6 +2,7 @@
 #include "qt/BasicDataDialog.h"
 
 #include "period/NewFiscalYear.h"
+#include "qt/DateFieldEdit.h"
 #include "qt/QtText.h"
 
 #include <QDialogButtonBox>
@@ -12,23 +13,25 @@
 namespace kp {
 
 BasicDataDialog::BasicDataDialog(
-    const BasicDataBox& box,
-    std::function<bool(const QString&, const QString&, const QString&)> accept, QWidget* parent)
+    BasicDataBox& box, std::function<bool(const QString&, const QString&, const QString&)> accept,
+    std::function<void(QWidget*)> vatRate, QWidget* parent)
     : QDialog(parent), m_name(new QLineEdit(FromBook(box.companyName()), this)),
-      m_first(new QLineEdit(FromBook(box.firstDay().text()), this)),
-      m_last(new QLineEdit(FromBook(box.lastDay().text()), this)) {
+      // The first day takes digits only and steps over its dots; the last day takes any
+      // character and leaves the check to OK. Both keep one character selected, so that
+      // typing overwrites the date in place.
+      m_first(new DateFieldEdit(box.firstDay(), this)),
+      m_last(new DateFieldEdit(box.lastDay(), this)),
+      m_vatRate(new QPushButton(QStringLiteral("Alv-% muutos"), this)) {
     setWindowTitle(FromBook(box.caption()));
     m_name->setObjectName(QStringLiteral("companyName"));
     m_first->setObjectName(QStringLiteral("firstDay"));
     m_last->setObjectName(QStringLiteral("lastDay"));
-    // The first day takes digits only and steps over its dots; the last day takes any
-    // character and leaves the check to OK.
-    m_first->setInputMask(QStringLiteral("99.99.9999"));
-    m_first->setText(FromBook(box.firstDay().text()));
-    m_last->setMaxLength(10);
+    m_vatRate->setObjectName(QStringLiteral("Alvmuut1"));
+    m_vatRate->setAutoDefault(false);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Peruuta"));
+    buttons->addButton(m_vatRate, QDialogButtonBox::ActionRole);
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Yritys"), m_name);
     form->addRow(QStringLiteral("Tilikausi alkaa"), m_first);
@@ -39,6 +42,13 @@ BasicDataDialog::BasicDataDialog(
             QDialog::accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_vatRate, &QPushButton::clicked, this, [this, vatRate] {
+        if (vatRate)
+            vatRate(this);
+    });
+    // Enter in a date field is not OK: the field keeps it.
+    for (DateFieldEdit* field : {m_first, m_last})
+        connect(field, &DateFieldEdit::enterPressed, this, [] {});
 }
 
 } // namespace kp

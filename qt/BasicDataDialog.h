@@ -5,28 +5,33 @@
 #include <functional>
 
 class QLineEdit;
+class QPushButton;
 
 namespace kp {
 
 class BasicDataBox;
+class DateFieldEdit;
 
 class BasicDataDialog : public QDialog {
     Q_OBJECT
 
   public:
-    // accept: the box's OK with what was typed; true when the box may close.
-    BasicDataDialog(const BasicDataBox& box,
+    // accept: the box's OK with what was typed; true when the box may close. vatRate: the
+    // button "Alv-% muutos", which opens the rate panel over this dialog.
+    BasicDataDialog(BasicDataBox& box,
                     std::function<bool(const QString&, const QString&, const QString&)> accept,
-                    QWidget* parent = nullptr);
+                    std::function<void(QWidget*)> vatRate, QWidget* parent = nullptr);
 
     QLineEdit* companyName() const { return m_name; }
-    QLineEdit* firstDay() const { return m_first; }
-    QLineEdit* lastDay() const { return m_last; }
+    DateFieldEdit* firstDay() const { return m_first; }
+    DateFieldEdit* lastDay() const { return m_last; }
+    QPushButton* vatRateButton() const { return m_vatRate; }
 
   private:
     QLineEdit* m_name;
-    QLineEdit* m_first;
-    QLineEdit* m_last;
+    DateFieldEdit* m_first;
+    DateFieldEdit* m_last;
+    QPushButton* m_vatRate;
 };
 
 } // namespace kp

@@ -9,6 +9,7 @@
 #include "qt/PeriodBox.h"
 #include "qt/QtText.h"
 #include "qt/ReportLinesModel.h"
+#include "qt/TabStopBar.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -67,6 +68,10 @@ void MainWindow::createPages() {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The tab-stop editor runs across the top, over the pages' columns.
+    m_tabStopBar = new TabStopBar(central);
+    m_tabStopBar->hide();
+    layout->addWidget(m_tabStopBar);
     m_pages = new QTabWidget(central);
     layout->addWidget(m_pages);
     setCentralWidget(central);
@@ -249,15 +254,18 @@ void MainWindow::tabChanged(int index) {
     const AppState& state = m_app.state();
     const unsigned models = Lines | (state.isStale(Stale::Chart) ? ChartTree : 0u) |
                             (state.isStale(Stale::Journal) ? JournalTree : 0u);
+    hideTabStops(); // it belongs to the page it was opened on
     run([&] { m_app.activatePage(static_cast<Tab>(index)); }, models);
 }
 
 void MainWindow::periodAccepted() {
-    // On the journal page the chooser was opened by "Tulosta" (tag 0).
-    const bool journalPrint =
-        m_app.state().currentPage == Page::Journal && m_app.chooser().request().tag == 0;
+    // On the journal page the chooser was opened by "Tulosta" (tag 0) or "Kopioi kaikki" (1).
+    const bool journal = m_app.state().currentPage == Page::Journal;
+    const int tag = m_app.chooser().request().tag;
     run([this] { m_app.periodOk(); });
-    if (journalPrint)
+    if (journal && tag == 1)
+        m_app.copyJournal();
+    else if (journal)
         printJournal();
 }
 
@@ -287,7 +295,7 @@ void MainWindow::basicDataCommand(BasicDataMode mode) {
         [this](const QString& name, const QString& first, const QString& last) {
             return applyBasicData(name, first, last);
         },
-        this);
+        [this](QWidget* over) { vatRateCommand(over); }, this);
     if (dialog.exec() != QDialog::Accepted)
         box.cancel();
 }
@@ -422,7 +430,18 @@ void MainWindow::find(int kind) {
 void MainWindow::copyAll() {
     if (!m_app.pageControlVisible())
         return;
-    m_app.copyLinesCommand();
+    if (m_app.activeTab() == Tab::Journal)
+        hideTabStops();
+    run([this] { m_app.copyLinesCommand(); }, 0);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The tab-stop editor's columns follow the list's width.
+    if (m_tabStopBar && m_tabStopBar->isVisible()) {
+        m_tabStopBar->hide();
+        toggleTabStops();
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QAbstractItemView;
@@ -26,6 +27,7 @@ class PeriodBox;
 class ReportLinesModel;
 class AccountDialog;
 class VatTextsDialog;
+class TabStopBar;
 class VoucherDialog;
 
 class MainWindow : public QMainWindow {
@@ -81,6 +83,13 @@ class MainWindow : public QMainWindow {
     // (also a double click), on the journal's selection.
     void voucherCommand(int command);
     VoucherDialog* voucherDialog() const { return m_voucherDialog; }
+    // "Tulostusaset.." and the font dialog of its "Fontti.."; tests answer the dialog.
+    QMenu* printSettingsMenu() const { return m_printSettingsMenu; }
+    // "Tabul.paikat" and the tab-stop editor it shows on the journal and ledger pages.
+    QAction* tabStopsAction() const { return m_tabStopsAction; }
+    TabStopBar* tabStopBar() const { return m_tabStopBar; }
+    using FontChooser = std::function<std::optional<FontChoice>(const FontChoice& preset)>;
+    void setFontChooser(FontChooser chooser) { m_chooseFont = std::move(chooser); }
     QMenu* journalMenu() const { return m_journalMenu; }
     AccountDialog* accountDialog() const { return m_accountDialog; }
     VatTextsDialog* vatTextsDialog() const { return m_vatTextsDialog; }
@@ -89,12 +98,15 @@ class MainWindow : public QMainWindow {
     void chartCommand(int command);
     // "Alv-tekstit".
     void vatTextsCommand();
+    // "Alv-% muutos" of the basic-data box: the rate panel over the box.
+    void vatRateCommand(QWidget* over);
     // Shows or hides the dialog as the controller says, centred over the window when it opens.
     void syncVoucherDialog();
     QMenu* printMenu() const { return m_printMenu; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     // The models a controller call may rebuild under the views.
@@ -130,6 +142,9 @@ class MainWindow : public QMainWindow {
     void createPages();
     void createMenus();
     void createShortcuts();
+    void createPrintSettingsMenu();
+    void toggleTabStops();
+    void hideTabStops();
     void createEditors();
     void createDragAndDrop();
     void createChartMenu();
@@ -185,6 +200,11 @@ class MainWindow : public QMainWindow {
     AccountDialog* m_accountDialog = nullptr;
     VatTextsDialog* m_vatTextsDialog = nullptr;
     QMenu* m_journalMenu = nullptr;
+    QMenu* m_printSettingsMenu = nullptr;
+    QAction* m_tabStopsAction = nullptr;
+    TabStopBar* m_tabStopBar = nullptr;
+    std::array<QAction*, kPrintItemCount> m_printSettingsActions{};
+    FontChooser m_chooseFont;
     QAction* m_renumberSeparator = nullptr;
     QAction* m_renumberAction = nullptr;
 };

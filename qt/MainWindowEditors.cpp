@@ -5,9 +5,12 @@
 #include "qt/BookTreeModel.h"
 #include "qt/BookTreeView.h"
 #include "qt/MainWindow.h"
+#include "qt/TabStopBar.h"
+#include "qt/VatRateDialog.h"
 #include "qt/VatTextsDialog.h"
 #include "qt/VoucherDialog.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QMenu>
 #include <QTreeView>
@@ -48,6 +51,13 @@ void MainWindow::createEditors() {
     m_vatTextsDialog->setWindowFlags(kDialogFormFlags);
     createChartMenu();
     createDragAndDrop();
+    connect(m_tabStopBar, &TabStopBar::stopsChanged, this,
+            [this] { lineView(Tab::Ledger)->viewport()->update(); });
+    connect(m_tabStopBar, &TabStopBar::closedByDoubleClick, this, &MainWindow::hideTabStops);
+    // A double click on a statement list retitles the page.
+    for (const Tab tab : {Tab::Ledger, Tab::Income, Tab::Balance, Tab::Vat})
+        connect(lineView(tab), &QAbstractItemView::doubleClicked, this,
+                [this, tab] { run([this, tab] { m_app.retitlePage(tab); }, Lines); });
 
     m_voucherDialog = new VoucherDialog(
         m_app.voucherEditor(), [this] { voucherOk(); },
@@ -185,6 +195,16 @@ void MainWindow::chartCommand(int command) {
 void MainWindow::vatTextsCommand() {
     m_app.vatTextsCommand();
     syncDialogForm();
+}
+
+void MainWindow::vatRateCommand(QWidget* over) {
+    if (!m_app.vatRateCommand())
+        return;
+    // Owned by the box it opens over, and modal to it.
+    auto* dialog = new VatRateDialog(
+        m_app.vatRatePanel(), [this] { run([this] { m_app.vatRateOk(); }); }, over);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->sync();
 }
 
 void MainWindow::createDragAndDrop() {

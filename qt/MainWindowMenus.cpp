@@ -1,6 +1,7 @@
 // The main window's menus, shortcuts and the filter dialog.
 #include "qt/MainWindow.h"
 #include "qt/QtText.h"
+#include "qt/TabStopBar.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -18,19 +20,11 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTreeView>
 #include <QUrl>
 
 namespace kp {
-namespace {
-
-// Entries of the later parts of the window are shown but not yet available.
-QAction* AddPending(QMenu* menu, const QString& text) {
-    QAction* action = menu->addAction(text);
-    action->setEnabled(false);
-    return action;
-}
-
-} // namespace
+namespace {} // namespace
 
 void MainWindow::createMenus() {
     // The keys are shown beside the entries but belong to window-wide shortcuts, which act
@@ -84,8 +78,10 @@ void MainWindow::createMenus() {
     connect(m_pageMenu->addAction(QStringLiteral("Tallenna csv")), &QAction::triggered, this,
             [this] { m_app.saveLinesCommand(); });
     m_pageMenu->addSeparator();
-    AddPending(m_pageMenu, QStringLiteral("Tabul.paikat"));
-    AddPending(m_pageMenu, QStringLiteral("Tulostusaset.."));
+    m_tabStopsAction = m_pageMenu->addAction(QStringLiteral("Tabul.paikat"));
+    m_tabStopsAction->setCheckable(true);
+    connect(m_tabStopsAction, &QAction::triggered, this, &MainWindow::toggleTabStops);
+    createPrintSettingsMenu();
     connect(m_pageMenu->addAction(QStringLiteral("Alv-tekstit")), &QAction::triggered, this,
             &MainWindow::vatTextsCommand);
     m_intermediateAction = m_pageMenu->addAction(QStringLiteral("Välisaldot"));
@@ -128,6 +124,63 @@ void MainWindow::createMenus() {
                                                   "pienyritykselle.")
                                        .arg(QStringLiteral(KP_VERSION)));
             });
+}
+
+// "Tulostusaset..": the margins, row gap, heading rows and font of the page shown, for
+// printing it.
+void MainWindow::createPrintSettingsMenu() {
+    m_printSettingsMenu = m_pageMenu->addMenu(QStringLiteral("Tulostusaset.."));
+    for (int item = 0; item < kPrintItemCount; ++item) {
+        QAction* action = m_printSettingsMenu->addAction(QString());
+        m_printSettingsActions[static_cast<size_t>(item)] = action;
+        connect(action, &QAction::triggered, this, [this, item] {
+            PrintSettings& settings =
+                m_app.settings().print[static_cast<size_t>(m_app.state().currentPage)];
+            EditPrintSetting(
+                static_cast<PrintItem>(item), settings, [this](const InputRequest& request) {
+                    return m_platform.inputBox(request.caption, request.prompt, request.preset);
+                });
+        });
+    }
+    connect(m_printSettingsMenu->addAction(QStringLiteral("Fontti..")), &QAction::triggered, this,
+            [this] {
+                PrintSettings& settings =
+                    m_app.settings().print[static_cast<size_t>(m_app.state().currentPage)];
+                ApplyFontChoice(m_chooseFont(FontPreset(settings)), settings);
+            });
+    connect(m_printSettingsMenu, &QMenu::aboutToShow, this, [this] {
+        const auto captions = PrintMenuCaptions(
+            m_app.settings().print[static_cast<size_t>(m_app.state().currentPage)]);
+        for (size_t i = 0; i < captions.size(); ++i)
+            m_printSettingsActions[i]->setText(FromUtf8(captions[i]));
+    });
+    m_chooseFont = [this](const FontChoice& preset) -> std::optional<FontChoice> {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, QFont(FromUtf8(preset.name), preset.size),
+                                                this, QStringLiteral("Fontti"));
+        if (!ok)
+            return std::nullopt;
+        return FontChoice{ToUtf8(font.family()), font.pointSize()};
+    };
+}
+
+// "Tabul.paikat": the tab-stop editor over the journal printout's or the ledger's columns.
+void MainWindow::toggleTabStops() {
+    const int page = static_cast<int>(m_app.state().currentPage);
+    if (m_tabStopBar->isVisible() || (page != 1 && page != 2)) {
+        hideTabStops();
+        return;
+    }
+    Settings& settings = m_app.settings();
+    m_tabStopBar->setPage(page, page == 1 ? &settings.journalTabs : &settings.ledgerTabs,
+                          lineView(Tab::Ledger)->viewport()->width());
+    m_tabStopBar->show();
+    m_tabStopsAction->setChecked(true);
+}
+
+void MainWindow::hideTabStops() {
+    m_tabStopBar->hide();
+    m_tabStopsAction->setChecked(false);
 }
 
 void MainWindow::createShortcuts() {
@@ -173,8 +226,11 @@ void MainWindow::updateFileMenu() {
 }
 
 void MainWindow::updatePageMenu() {
-    const EditMenuState state = EditMenu(static_cast<int>(m_app.state().currentPage), false,
-                                         m_filterBox.checked, m_app.state().searchActive);
+    const int page = static_cast<int>(m_app.state().currentPage);
+    const EditMenuState state =
+        EditMenu(page, m_tabStopBar->isVisible(), m_filterBox.checked, m_app.state().searchActive);
+    m_tabStopsAction->setVisible(page == 1 || page == 2);
+    m_tabStopsAction->setChecked(state.tabStopsChecked);
     m_intermediateAction->setVisible(state.intermediateBalancesVisible);
     m_intermediateAction->setChecked(m_app.intermediateBalances());
     m_filterAction->setChecked(state.filterChecked);

@@ -75,6 +75,7 @@ void MainWindow::printCommand(int tag) {
             printLines(0, *chart);
         break;
     case Page::Journal:
+        hideTabStops();
         // The period chooser prints on its OK.
         run([this] { m_app.chooser().show({"P\xE4iv\xE4kirjan tulostus", 130, 0}); });
         break;

@@ -207,6 +207,35 @@ TEST_F(ApplicationTest, CopyingPutsThePageOnTheClipboardAsText) {
     EXPECT_NE(m_platform.clipboard.find("Tuloslaskelma  \r\n"), std::string::npos);
 }
 
+// A double click on a statement page puts a new title on its second line.
+TEST_F(ApplicationTest, RetitlingAStatementPage) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_app.activatePage(Tab::Balance);
+    const std::string title(m_app.statements().balance[1]);
+    m_platform.inputs = {std::nullopt, "Tase 2026 \u20ac", "Tase \u0101"};
+    EXPECT_FALSE(m_app.retitlePage(Tab::Balance)); // cancelled
+    EXPECT_EQ(m_app.statements().balance[1], title);
+    EXPECT_TRUE(m_app.retitlePage(Tab::Balance));
+    EXPECT_EQ(m_app.statements().balance[1], "Tase 2026 \x80");
+    EXPECT_FALSE(m_app.retitlePage(Tab::Balance)); // a letter the book's code page lacks
+    EXPECT_EQ(m_app.statements().balance[1], "Tase 2026 \x80");
+    EXPECT_EQ(m_platform.shown.size(), 1u);
+    EXPECT_FALSE(m_app.retitlePage(Tab::Ledger)); // empty until a period is chosen
+}
+
+// On the journal page the period is asked first, and only its OK copies the listing.
+TEST_F(ApplicationTest, CopyingTheJournalAsksThePeriodFirst) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_app.copyLinesCommand();
+    EXPECT_TRUE(m_platform.clipboard.empty());
+    ASSERT_TRUE(m_app.chooser().visible());
+    EXPECT_EQ(m_app.chooser().request().tag, 1);
+    m_app.periodOk();
+    m_app.copyJournal();
+    EXPECT_NE(m_platform.clipboard.find("P\u00e4iv\u00e4kirja"), std::string::npos);
+    EXPECT_NE(m_platform.clipboard.find("\r\n"), std::string::npos);
+}
+
 TEST_F(ApplicationTest, PostedVoucherMarksTheBookChangedAndReopeningForgetsTheEditor) {
     ASSERT_TRUE(m_app.openBook(path("book.tlk")));
     VoucherEditor& editor = m_app.voucherEditor();

@@ -4,6 +4,7 @@
 
 #include "qt/BasicDataDialog.h"
 #include "qt/BookTreeModel.h"
+#include "qt/DateFieldEdit.h"
 #include "qt/PeriodBox.h"
 #include "qt/QtText.h"
 #include "qt/ReportLinesModel.h"
@@ -333,7 +334,10 @@ class MainWindowTest : public QObject {
             dialogSeen = true;
             QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
             dialog->companyName()->setText(QStringLiteral("Testi Öy"));
-            dialog->firstDay()->setText(QStringLiteral("01.01.2027"));
+            // The first day is typed over in place: digits only, the dots stepped over.
+            QTest::keyClick(dialog->firstDay(), Qt::Key_Home);
+            QTest::keyClicks(dialog->firstDay(), QStringLiteral("01x01-2027"));
+            QCOMPARE(dialog->firstDay()->text(), QStringLiteral("01.01.2027"));
             // A last day before the first is refused and the dialog stays with its input.
             dialog->lastDay()->setText(QStringLiteral("31.12.2020"));
             ok->click();

@@ -6,6 +6,8 @@ int RunBookTreeModelTests(int argc, char** argv);
 int RunMainWindowTests(int argc, char** argv);
 int RunVoucherDialogTests(int argc, char** argv);
 int RunEditorDialogsTests(int argc, char** argv);
+int RunTabStopBarTests(int argc, char** argv);
+int RunWindowCommandsTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -17,5 +19,7 @@ int main(int argc, char** argv) {
     failures += RunMainWindowTests(argc, argv);
     failures += RunVoucherDialogTests(argc, argv);
     failures += RunEditorDialogsTests(argc, argv);
+    failures += RunTabStopBarTests(argc, argv);
+    failures += RunWindowCommandsTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }
