@@ -27,6 +27,7 @@ AccountDialog::AccountDialog(AccountEditor& editor, Platform& platform,
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     m_number->setObjectName(QStringLiteral("TiliNro2"));
     m_name->setObjectName(QStringLiteral("TiliNimi2"));
+    m_name->setMinimumWidth(300); // an account name reads whole
     m_vatClass->setObjectName(QStringLiteral("Alv1"));
     m_rate->setObjectName(QStringLiteral("AlvPros1"));
     m_ok->setObjectName(QStringLiteral("Ok4"));

@@ -117,7 +117,16 @@ PrintOutcome MainWindow::print(
     WindowQuestions questions(m_platform, printer, m_choosePrinter, this);
     const PageSwitchHooks hooks{[this] { m_app.state().raisePageSwitchBlock(); },
                                 [this] { m_app.state().lowerPageSwitchBlock(); }};
-    return job(device, questions, hooks);
+    const PrintOutcome outcome = job(device, questions, hooks);
+    // What went wrong is said; a cancelled dialog or an empty page needs no message.
+    if (outcome.status == PrintStatus::DeviceFailed ||
+        (outcome.status == PrintStatus::Printed && printer.printerState() == QPrinter::Error))
+        m_platform.showError(
+            "Tulostus ep\u00e4onnistui: tulostinta ei saatu k\u00e4ytt\u00f6\u00f6n.");
+    else if (outcome.status == PrintStatus::NoRoom)
+        m_platform.showError("Sivulle ei mahdu rivej\u00e4: pienenn\u00e4 marginaaleja tai "
+                             "otsikkorivien m\u00e4\u00e4r\u00e4\u00e4 (Tulostusaset..).");
+    return outcome;
 }
 
 } // namespace kp

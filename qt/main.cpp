@@ -1,9 +1,11 @@
 // Program start: kirjanpito [PROFILE] [--open BOOK] [--screenshots FOLDER].
 #include "output/Settings.h"
+#include "qt/AccountDialog.h"
 #include "qt/MainWindow.h"
 #include "qt/PeriodBox.h"
 #include "qt/QtPlatform.h"
 #include "qt/QtText.h"
+#include "qt/VoucherDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,6 +13,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeView>
 #include <optional>
 
 int main(int argc, char* argv[]) {
@@ -59,6 +62,27 @@ int main(int argc, char* argv[]) {
             if (!window.grab().save(name))
                 return 1;
         }
+        // The voucher editor on the fourth voucher and the account editor on the first account.
+        window.pages()->setCurrentIndex(static_cast<int>(kp::Tab::Journal));
+        QTreeView* journal = window.treeView(kp::Tab::Journal);
+        journal->setCurrentIndex(journal->model()->index(3, 0, journal->model()->index(0, 0)));
+        window.voucherCommand(2);
+        QApplication::processEvents();
+        if (!window.voucherDialog()->grab().save(*screenshots + QStringLiteral("/tosite.png")))
+            return 1;
+        window.voucherDialog()->cancelButton()->click();
+        window.pages()->setCurrentIndex(static_cast<int>(kp::Tab::Chart));
+        QTreeView* chart = window.treeView(kp::Tab::Chart);
+        chart->expandAll();
+        QModelIndex line = chart->model()->index(0, 0);
+        while (line.isValid() && !line.data().toString().front().isDigit())
+            line = chart->indexBelow(line);
+        chart->setCurrentIndex(line);
+        window.chartCommand(0);
+        QApplication::processEvents();
+        if (!window.accountDialog()->grab().save(*screenshots + QStringLiteral("/tili.png")))
+            return 1;
+        window.accountDialog()->cancelButton()->click();
         return 0;
     }
     return QApplication::exec();

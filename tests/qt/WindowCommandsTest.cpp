@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -188,6 +189,22 @@ class WindowCommandsTest : public QObject {
         QTest::keyClick(chart, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(chart->currentIndex().isValid());
         QCOMPARE(chart->currentIndex().data().toString(), QStringLiteral("1910 Pankkitili"));
+    }
+
+    // Margins that leave no room for a line: nothing prints, and the message says why.
+    void printWithoutRoomSaysSo() {
+        showTab(Tab::Income);
+        m_window->app().settings().print[3].topMargin = 400;
+        const QString file = m_dir->filePath("income.pdf");
+        m_window->setPrinterChooser([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            return true;
+        });
+        QCOMPARE(m_window->printLines(0).status, PrintStatus::NoRoom);
+        QCOMPARE(m_platform->shown.size(), size_t(1));
+        QVERIFY(QString::fromStdString(m_platform->shown[0]).contains(QStringLiteral("marginaal")));
+        QVERIFY(m_window->app().state().pageSwitchAllowed());
     }
 
   private:
