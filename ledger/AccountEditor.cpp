@@ -220,6 +220,7 @@ ChartEditResult AccountEditor::ok(BookTree& book, ChartView& chart, const Accoun
     m_visible = false;
 
     BookNode* line = resolveEditedLine(book, chart);
+    m_editedLine = line; // the line as the chart has it now, or none
     BookNode* target = line ? line->reference() : nullptr;
     if (!target)
         return result;

@@ -149,6 +149,7 @@ class MainWindow : public QMainWindow {
     void createDragAndDrop();
     void createChartMenu();
     void syncDialogForm();
+    void showChartLine(const BookNode* line);
     void showCentred(QDialog* dialog);
     void voucherOk();
     void journalCommand(int command);

@@ -31,6 +31,7 @@ void MainWindow::createEditors() {
         [this] {
             ChartEditResult result;
             run([&] { result = m_app.accountOk(); }, ChartTree);
+            showChartLine(m_app.accountEditor().editedLine());
             return result;
         },
         this);
@@ -182,7 +183,10 @@ void MainWindow::chartCommand(int command) {
     QTreeView* chart = treeView(Tab::Chart);
     auto* line = const_cast<BookNode*>(BookTreeModel::nodeAt(chart->currentIndex()));
     if (command == 2) {
-        run([&] { m_app.deleteAccountCommand(line); }, ChartTree);
+        const BookNode* parent = line ? line->parent() : nullptr;
+        bool deleted = false;
+        run([&] { deleted = m_app.deleteAccountCommand(line).bookChanged; }, ChartTree);
+        showChartLine(deleted ? parent : line);
         return;
     }
     if (command == 0)
@@ -190,6 +194,16 @@ void MainWindow::chartCommand(int command) {
     else
         m_app.newSubAccountCommand(line);
     syncDialogForm();
+}
+
+// The chart keeps the line worked on in sight after an edit has reset its view.
+void MainWindow::showChartLine(const BookNode* line) {
+    const QModelIndex index = treeModel(Tab::Chart)->indexOf(line);
+    if (!index.isValid())
+        return;
+    QTreeView* chart = treeView(Tab::Chart);
+    chart->setCurrentIndex(index);
+    chart->scrollTo(index);
 }
 
 void MainWindow::vatTextsCommand() {
@@ -212,7 +226,10 @@ void MainWindow::createDragAndDrop() {
     chart->accepts = [](DragSource, const BookNode* target) { return ChartDropAccepted(target); };
     chart->dropped = [this, chart](DragSource, BookNode* target, DropSpot spot) {
         auto* moved = const_cast<BookNode*>(BookTreeModel::nodeAt(chart->currentIndex()));
+        if (!moved)
+            return;
         run([&] { m_app.moveChartLine(moved, target, spot); }, ChartTree);
+        showChartLine(moved);
     };
 
     auto* journal = static_cast<BookTreeView*>(treeView(Tab::Journal));

@@ -191,6 +191,8 @@ class VoucherDialogTest : public QObject {
         const BookNode* line = FindLine(app.chart().tree(), "3090 ");
         QVERIFY(line);
         QCOMPARE(FromBook(line->text()), QStringLiteral("3090 Testimyynti"));
+        // The new line stays in sight, selected, after the chart's view is reset.
+        QCOMPARE(chart->currentIndex().data().toString(), QStringLiteral("3090 Testimyynti"));
         QCOMPARE(FromBook(line->child(0)->text()), QStringLiteral("Myynti 25,50"));
         QCOMPARE(FromBook(line->reference()->text()),
                  QStringLiteral("account 3090 \"Testimyynti\""));
