@@ -441,7 +441,7 @@ bool Application::dialogFormVisible() const {
 }
 
 void Application::hideDialogForm() {
-    m_voucherEditor.hide();
+    m_voucherEditor.cancel();
     m_accountEditor.hide();
     m_vatTextsBox.cancel();
 }
@@ -483,10 +483,10 @@ ChartEditResult Application::deleteAccountCommand(BookNode* line) {
 }
 
 bool Application::moveChartLine(BookNode* moved, BookNode* target, DropSpot zone) {
-    const bool moved_ = MoveChartLine(m_state.openBook, m_chart, moved, target, zone);
-    if (moved_)
-        m_state.markBookChanged();
-    return moved_;
+    if (!MoveChartLine(m_state.openBook, m_chart, moved, target, zone))
+        return false;
+    m_state.markBookChanged();
+    return true;
 }
 
 void Application::vatTextsCommand() {

@@ -211,6 +211,8 @@ class Application {
     JournalSource journalSource();
     void buildStatements();
     void applyJournalChange(const JournalChange& change);
+    // Every line followed by CR LF; nothing for no lines.
+    void copyToClipboard(const ReportLines& lines);
     // Runs a command that opens a box of the dialog form, which closes instead when it was
     // shown.
     template <class F> void openDialogBox(F open) {

@@ -217,25 +217,18 @@ void VoucherEditor::selectCell(int column, int row) {
     m_editing = false;
 }
 
-void VoucherEditor::moveTo(int column, int row) {
-    selectCell(column, row);
-}
-
 void VoucherEditor::uusiCell(int column, int row) {
     if (!m_visible)
         return;
     const int c0 = m_col;
     const int r0 = m_row;
-    // A chooser left with the cell's own text chose nothing: the cell keeps it, so that a
-    // loaded line whose account is unknown (" ???") keeps its number.
-    if (c0 == 0 && r0 > 0 && m_chooserVisible && m_chooserRow == r0 &&
-        m_chooserText != cell(0, r0)) {
-        const int i = FindByPrefix(
-            static_cast<int>(m_accounts.accounts().size()), m_chooserText,
-            [&](int k) -> std::string_view { return m_accounts.accounts()[size_t(k)].text; });
-        cellRef(0, r0) = i >= 0 ? m_accounts.accounts()[static_cast<size_t>(i)].text : "";
-    }
     if (c0 == 0 && r0 > 0 && m_chooserVisible && m_chooserRow == r0) {
+        // A chooser left with the cell's own text chose nothing: the cell keeps it, so that a
+        // loaded line whose account is unknown (" ???") keeps its number.
+        if (m_chooserText != cell(0, r0)) {
+            const int i = findAccountEntry(m_chooserText);
+            cellRef(0, r0) = i >= 0 ? m_accounts.accounts()[static_cast<size_t>(i)].text : "";
+        }
         m_chooserVisible = false;
         m_focus = EditorFocus::Grid;
     }
@@ -323,7 +316,7 @@ void VoucherEditor::gridKey(EditorKey key) {
     switch (key) {
     case EditorKey::Enter:
         if (r <= m_lineCount && m_lineCount < rowCount() - 1)
-            moveTo(0, m_lineCount + 1);
+            selectCell(0, m_lineCount + 1);
         normaliseCell();
         break;
     case EditorKey::Escape:
@@ -336,22 +329,22 @@ void VoucherEditor::gridKey(EditorKey key) {
         break;
     case EditorKey::Left:
         if (c > 0)
-            moveTo(c - 1, r);
+            selectCell(c - 1, r);
         break;
     case EditorKey::Right:
     case EditorKey::Tab:
         if (c + 1 < kColumns)
-            moveTo(c + 1, r);
+            selectCell(c + 1, r);
         else if (key == EditorKey::Tab && r + 1 < rowCount())
-            moveTo(0, r + 1);
+            selectCell(0, r + 1);
         break;
     case EditorKey::Up:
         if (r > 1)
-            moveTo(c, r - 1);
+            selectCell(c, r - 1);
         break;
     case EditorKey::Down:
         if (r + 1 < rowCount())
-            moveTo(c, r + 1);
+            selectCell(c, r + 1);
         break;
     case EditorKey::Other:
         break;
@@ -410,6 +403,13 @@ void VoucherEditor::openChooser(int row) {
     m_chooserSelStart = 0;
     m_chooserSelLength = static_cast<int>(m_chooserText.size());
     m_chooserVisible = true;
+}
+
+int VoucherEditor::findAccountEntry(std::string_view key) const {
+    const std::vector<AccountEntry>& accounts = m_accounts.accounts();
+    return FindByPrefix(static_cast<int>(accounts.size()), key, [&](int k) -> std::string_view {
+        return accounts[static_cast<size_t>(k)].text;
+    });
 }
 
 bool VoucherEditor::searchesAccounts() const {
@@ -558,18 +558,14 @@ void VoucherEditor::chooserExit() {
     }
     m_committing = true;
     int i = -1;
-    const auto accountText = [&](int k) -> std::string_view {
-        return m_accounts.accounts()[static_cast<size_t>(k)].text;
-    };
-    const int count = static_cast<int>(m_accounts.accounts().size());
     if (IsDigitChar(m_chooserText.front())) {
-        i = FindByPrefix(count, m_chooserText, accountText);
+        i = findAccountEntry(m_chooserText);
     } else {
         // A name entry "Kassa 1910" resolves through the number at its end.
         size_t start = m_chooserText.size();
         while (start > 0 && IsDigitChar(m_chooserText[start - 1]))
             --start;
-        i = FindByPrefix(count, std::string_view(m_chooserText).substr(start), accountText);
+        i = findAccountEntry(std::string_view(m_chooserText).substr(start));
     }
     if (i < 0) {
         m_committing = false;

@@ -63,7 +63,6 @@ class VoucherEditor {
     // Whether the dialog is shown; the form shows one box at a time and a second request
     // while it is shown closes it (the caller decides through `showBox`).
     bool visible() const { return m_visible; }
-    void hide() { m_visible = false; }
     // The form's visibility toggle: returns false (and hides) when it was visible.
     bool showBox();
 
@@ -157,12 +156,13 @@ class VoucherEditor {
     bool loadVoucher(const BookNode* voucher);
     void prepareEditor(bool newMode);
     void uusiCell(int column, int row);
-    void moveTo(int column, int row);
     void normaliseCell();
     void recomputeTotals();
     void openChooser(int row);
     void chooserKeyUp(bool backspace);
     int searchChooser(std::string_view key) const;
+    // Some entry of the account list with the key as prefix, or -1.
+    int findAccountEntry(std::string_view key) const;
     const std::string& searchEntry(int i) const;
     bool searchesAccounts() const;
     void ensureRows(int rows);

@@ -100,8 +100,9 @@ class MainWindow : public QMainWindow {
     void vatTextsCommand();
     // "Alv-% muutos" of the basic-data box: the rate panel over the box.
     void vatRateCommand(QWidget* over);
-    // Shows or hides the dialog as the controller says, centred over the window when it opens.
-    void syncVoucherDialog();
+    // Shows or hides the dialog form's boxes as the controller says, each centred over the
+    // window when it opens.
+    void syncDialogForm();
     QMenu* printMenu() const { return m_printMenu; }
 
   protected:
@@ -148,7 +149,6 @@ class MainWindow : public QMainWindow {
     void createEditors();
     void createDragAndDrop();
     void createChartMenu();
-    void syncDialogForm();
     void showChartLine(const BookNode* line);
     void showCentred(QDialog* dialog);
     void voucherOk();

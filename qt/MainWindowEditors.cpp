@@ -64,7 +64,7 @@ void MainWindow::createEditors() {
         m_app.voucherEditor(), [this] { voucherOk(); },
         [this] {
             m_app.voucherEditor().cancel();
-            syncVoucherDialog();
+            syncDialogForm();
         },
         this);
 
@@ -107,7 +107,7 @@ void MainWindow::voucherCommand(int command) {
         m_app.editVoucherCommand(selected);
     else
         m_app.newVoucherCommand(command == 1, selected);
-    syncVoucherDialog();
+    syncDialogForm();
 }
 
 void MainWindow::showCentred(QDialog* dialog) {
@@ -118,10 +118,6 @@ void MainWindow::showCentred(QDialog* dialog) {
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
-}
-
-void MainWindow::syncVoucherDialog() {
-    syncDialogForm();
 }
 
 // Each box as the controller left it: at most one is shown.
@@ -274,7 +270,7 @@ void MainWindow::voucherOk() {
         QTreeView* journal = treeView(Tab::Journal);
         journal->scrollToBottom();
     }
-    syncVoucherDialog();
+    syncDialogForm();
 }
 
 // 0: "Poista viimeinen", 1: "Päivitä tositenumerot".
