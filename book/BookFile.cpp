@@ -20,7 +20,7 @@ BookFormat FormatForFileName(std::string_view fileName) {
     return ext == ".TLK" ? BookFormat::NestedList : BookFormat::IndentedText;
 }
 
-FileResult LoadBook(BookTree& tree, const std::string& fileName) {
+FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode /*mode*/) {
     if (FormatForFileName(fileName) == BookFormat::NestedList)
         return ReadNestedList(tree, fileName);
     return ReadIndentedText(tree, fileName);

@@ -15,7 +15,11 @@ enum class BookFormat { NestedList, IndentedText };
 // included, the indented text format.
 BookFormat FormatForFileName(std::string_view fileName);
 
-FileResult LoadBook(BookTree& tree, const std::string& fileName);
+// Strict loading refuses a damaged file and leaves the tree empty; salvaging reads it as far as it
+// goes and reports the damage in a successful result (damaged set, message the warning).
+enum class LoadMode { Strict, Salvage };
+
+FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode mode = LoadMode::Strict);
 FileResult SaveBook(const BookTree& tree, const std::string& fileName);
 
 } // namespace kp
