@@ -9,6 +9,7 @@
 #include "reports/GeneralLedger.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace kp {
 namespace {
@@ -29,6 +30,14 @@ std::string WithDefaultExtension(std::string name, const std::string& extension)
         (dot == std::string::npos || (slash != std::string::npos && dot < slash)))
         name += "." + extension;
     return name;
+}
+
+// Whether two names lead to one file (or, when neither exists, are the same name).
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (std::filesystem::exists(a, error) && std::filesystem::exists(b, error))
+        return std::filesystem::equivalent(a, b, error);
+    return a == b;
 }
 
 } // namespace
@@ -97,12 +106,29 @@ void Application::openCommand(bool lastFile) {
 }
 
 bool Application::openBook(const std::string& fileName) {
-    closeComparison();
-    forgetBookInEditors(); // they refer to nodes of the book being replaced
-    if (FileResult r = LoadBook(m_state.openBook, fileName); !r) {
+    // The book is read beside the open one, which stays open when the file cannot be read.
+    BookTree loaded;
+    FileResult r = LoadBook(loaded, fileName);
+    bool salvaged = false;
+    if (!r && r.damaged) {
+        std::string damage = r.message;
+        if (damage.ends_with(kDamagedNotOpened))
+            damage.resize(damage.size() - kDamagedNotOpened.size());
+        if (!m_platform.askOpenDamaged(damage))
+            return false;
+        r = LoadBook(loaded, fileName, LoadMode::Salvage);
+        salvaged = r.ok;
+    }
+    if (!r) {
         m_platform.showError(r.message);
         return false;
     }
+    closeComparison();
+    forgetBookInEditors(); // they refer to nodes of the book being replaced
+    m_state.openBook = std::move(loaded);
+    // A book read from a damaged file is saved under a name the user chooses, never silently
+    // over the file it came from.
+    m_damagedFile = salvaged ? fileName : std::string();
     m_fileName = fileName;
     m_pageControlVisible = true;
     m_state.markAllStale();
@@ -121,7 +147,8 @@ bool Application::saveCommand(bool saveAs) {
     if (m_state.openBook.empty())
         return false;
     std::string name;
-    if (!saveAs && !m_fileName.empty() && m_platform.fileExists(m_fileName)) {
+    if (!saveAs && m_damagedFile.empty() && !m_fileName.empty() &&
+        m_platform.fileExists(m_fileName)) {
         name = m_fileName;
     } else {
         const FileChoice choice = SaveChoice(m_fileName);
@@ -129,11 +156,16 @@ bool Application::saveCommand(bool saveAs) {
         if (!chosen)
             return false;
         name = WithDefaultExtension(*chosen, choice.defaultExtension);
+        if (!m_damagedFile.empty() && SameFile(name, m_damagedFile) &&
+            !m_platform.askYesNo("Kirja luettiin vaurioituneesta tiedostosta " + m_damagedFile +
+                                 ". Tallennetaanko sen p\u00e4\u00e4lle?"))
+            return false;
     }
     if (FileResult r = SaveBook(m_state.openBook, name); !r) {
         m_platform.showError(r.message);
         return false;
     }
+    m_damagedFile.clear();
     m_fileName = name;
     m_state.unsavedChanges = false;
     return true;
@@ -321,8 +353,10 @@ bool Application::basicDataOk() {
     if (!r.applied)
         return false;
     forgetBookInEditors();
-    if (r.forgetFileName)
+    if (r.forgetFileName) {
         m_fileName.clear();
+        m_damagedFile.clear();
+    }
     if (r.showPageControl)
         m_pageControlVisible = true;
     if (r.unsaved == UnsavedChange::Set)

@@ -248,6 +248,7 @@ class Application {
                                    [this] { return currentPeriodResult(); }}};
 
     std::string m_fileName;
+    std::string m_damagedFile; // the file the open book was salvaged from, until saved elsewhere
     bool m_pageControlVisible = false;
     Tab m_activeTab = Tab::Journal;
     Prompts m_prompts{*this};

@@ -39,6 +39,14 @@ class Platform {
     virtual std::optional<std::string> chooseSaveFile(const FileChoice& choice) = 0;
     virtual bool fileExists(const std::string& fileName) = 0;
     virtual void setClipboardText(const std::string& text) = 0;
+    // A book file is damaged (the text says what and where): whether to open it anyway, as far
+    // as it reads.
+    virtual bool askOpenDamaged(const std::string& damage) {
+        return askYesNo(
+            damage + "\n\nAvataanko silti? Kirja luetaan niin pitk\u00e4lle kuin se on ehj\u00e4, "
+                     "eik\u00e4 sit\u00e4 tallenneta vaurioituneen tiedoston p\u00e4\u00e4lle "
+                     "kysym\u00e4tt\u00e4.");
+    }
 };
 
 } // namespace kp

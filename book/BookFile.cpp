@@ -1,10 +1,42 @@
 // Loading and saving a book in the format its file name's extension selects.
 #include "book/BookFile.h"
 
+#include "book/FileIo.h"
 #include "book/IndentedText.h"
 #include "book/NestedList.h"
+#include "book/Win1252.h"
+
+#include <optional>
 
 namespace kp {
+namespace {
+
+std::optional<BookDamage> Parse(BookFormat format, BookTree& tree, std::string_view data) {
+    if (format == BookFormat::NestedList)
+        return data.size() > 2 ? ParseNestedList(tree, data) : std::nullopt;
+    return ParseIndentedText(tree, data);
+}
+
+} // namespace
+
+bool SameBook(const BookTree& a, const BookTree& b, BookFormat format) {
+    const size_t roots =
+        format == BookFormat::NestedList ? std::min<size_t>(1, a.roots().size()) : a.roots().size();
+    if (b.roots().size() != roots)
+        return false;
+    std::vector<std::pair<const BookNode*, const BookNode*>> pending;
+    for (size_t i = 0; i < roots; ++i)
+        pending.emplace_back(a.roots()[i], b.roots()[i]);
+    while (!pending.empty()) {
+        const auto [x, y] = pending.back();
+        pending.pop_back();
+        if (x->text() != y->text() || x->childCount() != y->childCount())
+            return false;
+        for (int i = 0; i < x->childCount(); ++i)
+            pending.emplace_back(x->child(i), y->child(i));
+    }
+    return true;
+}
 
 BookFormat FormatForFileName(std::string_view fileName) {
     const size_t slash = fileName.find_last_of('/');
@@ -20,16 +52,53 @@ BookFormat FormatForFileName(std::string_view fileName) {
     return ext == ".TLK" ? BookFormat::NestedList : BookFormat::IndentedText;
 }
 
-FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode /*mode*/) {
-    if (FormatForFileName(fileName) == BookFormat::NestedList)
-        return ReadNestedList(tree, fileName);
-    return ReadIndentedText(tree, fileName);
+FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode mode) {
+    const BookFormat format = FormatForFileName(fileName);
+    std::string data;
+    if (!ReadWholeFile(fileName, data)) {
+        if (format == BookFormat::NestedList)
+            tree.clear();
+        return FileResult::failure("Cannot open file " + fileName);
+    }
+    tree.clear();
+    const std::optional<BookDamage> damage = Parse(format, tree, data);
+    if (!damage)
+        return FileResult::success();
+    const std::string what =
+        "Kirjatiedosto " + fileName + " on vaurioitunut: " + DescribeDamage(*damage, data) + ".";
+    if (mode == LoadMode::Salvage) {
+        FileResult result = FileResult::success();
+        result.damaged = true;
+        result.message = what + " Kirja luettiin niin pitkälle kuin se on ehjä.";
+        return result;
+    }
+    tree.clear();
+    FileResult result = FileResult::failure(what + std::string(kDamagedNotOpened));
+    result.damaged = true;
+    return result;
 }
 
 FileResult SaveBook(const BookTree& tree, const std::string& fileName) {
-    if (FormatForFileName(fileName) == BookFormat::NestedList)
-        return WriteNestedList(tree, fileName);
-    return WriteIndentedText(tree, fileName);
+    const BookFormat format = FormatForFileName(fileName);
+    std::string problem;
+    const std::string bytes = format == BookFormat::NestedList ? FormatNestedList(tree, &problem)
+                                                               : FormatIndentedText(tree, &problem);
+    if (!problem.empty())
+        return FileResult::failure("Cannot create file " + fileName + "\nKirjaa ei tallennettu: " +
+                                   problem + ". Tiedosto on ennallaan.");
+    // The copy on disk is read back and compared with the book before it replaces the old file.
+    const WriteCheck check = [&](const std::string& copyName) -> std::string {
+        std::string written;
+        BookTree back;
+        if (!ReadWholeFile(copyName, written) || written != bytes || Parse(format, back, written) ||
+            !SameBook(tree, back, format))
+            return "Tallennettua tiedostoa luettaessa kirja ei ollut sama kuin muistissa; "
+                   "tiedosto on ennallaan.";
+        return {};
+    };
+    if (FileResult r = WriteFileReplacing(fileName, bytes, check); !r)
+        return FileResult::failure("Cannot create file " + fileName + "\n" + r.message);
+    return FileResult::success();
 }
 
 } // namespace kp

@@ -19,7 +19,14 @@ BookFormat FormatForFileName(std::string_view fileName);
 // goes and reports the damage in a successful result (damaged set, message the warning).
 enum class LoadMode { Strict, Salvage };
 
+// The sentence that ends the message of a strict load that refused a damaged file.
+inline constexpr std::string_view kDamagedNotOpened = " Tiedostoa ei avattu.";
+
 FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode mode = LoadMode::Strict);
+// Whether two forests hold the same texts in the same shape; for the nested-list format only the
+// first roots, the part that format stores.
+bool SameBook(const BookTree& a, const BookTree& b, BookFormat format);
+
 FileResult SaveBook(const BookTree& tree, const std::string& fileName);
 
 } // namespace kp

@@ -40,8 +40,8 @@ const char* BookTree::storeText(std::string_view text) {
         return stored;
     }
     if (m_textBlocks.empty() || m_textUsedInBlock + text.size() > m_textBlockSize) {
-        m_textBlockSize = m_textBlockSize == 0 ? kFirstTextBlock
-                                               : std::min(m_textBlockSize * 2, kMaxTextBlock);
+        m_textBlockSize =
+            m_textBlockSize == 0 ? kFirstTextBlock : std::min(m_textBlockSize * 2, kMaxTextBlock);
         while (m_textBlockSize < text.size())
             m_textBlockSize *= 2;
         m_textBlocks.emplace_back(new char[m_textBlockSize]);
@@ -60,8 +60,8 @@ BookNode* BookTree::allocate(std::string_view text) {
         m_freeNodes.pop_back();
     } else {
         if (m_nodeChunks.empty() || m_nodesUsedInChunk == m_nodeChunkSize) {
-            m_nodeChunkSize =
-                m_nodeChunkSize == 0 ? kFirstNodeChunk : std::min(m_nodeChunkSize * 2, kMaxNodeChunk);
+            m_nodeChunkSize = m_nodeChunkSize == 0 ? kFirstNodeChunk
+                                                   : std::min(m_nodeChunkSize * 2, kMaxNodeChunk);
             m_nodeChunks.push_back(std::make_unique<BookNode[]>(m_nodeChunkSize));
             m_nodesUsedInChunk = 0;
         }

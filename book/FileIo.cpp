@@ -5,11 +5,66 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kp {
+namespace {
+
+std::string SystemSays() {
+    return std::strerror(errno);
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    size_t written = 0;
+    while (written < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Whether the user may write the existing file by its permission bits. The super-user may write
+// anything, but a book made read-only (no write bit at all) is not replaced even for them.
+bool MayWrite(const std::string& name, const struct stat& st) {
+    if (geteuid() == 0)
+        return (st.st_mode & 0222) != 0;
+    return access(name.c_str(), W_OK) == 0;
+}
+
+// Devices, pipes and the process's own streams are written as they are: there is nothing to
+// replace, and a temporary file beside them could not be made or would never reach them.
+bool WrittenDirectly(const std::string& name, bool exists, const struct stat& st) {
+    if (exists && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        return true;
+    return name.rfind("/dev/", 0) == 0 || name.rfind("/proc/", 0) == 0;
+}
+
+FileResult WriteDirectly(const std::string& name, std::string_view data) {
+    const int fd = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return FileResult::failure("Tiedostoa ei voi avata kirjoitettavaksi: " + SystemSays());
+    bool ok = WriteAll(fd, data);
+    std::string why = ok ? "" : SystemSays();
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        why = SystemSays();
+    }
+    if (!ok)
+        return FileResult::failure("Kirjoitus epäonnistui: " + why);
+    return FileResult::success();
+}
+
+} // namespace
 
 bool ReadWholeFile(const std::string& fileName, std::string& data) {
     data.clear();
@@ -32,7 +87,8 @@ bool ReadWholeFile(const std::string& fileName, std::string& data) {
     return ok;
 }
 
-bool WriteFileReplacing(const std::string& fileName, std::string_view data) {
+FileResult WriteFileReplacing(const std::string& fileName, std::string_view data,
+                              const WriteCheck& check) {
     std::string target = fileName;
     char resolved[PATH_MAX];
     struct stat lst {};
@@ -41,13 +97,17 @@ bool WriteFileReplacing(const std::string& fileName, std::string_view data) {
         target = resolved;
     struct stat old {};
     const bool existed = stat(target.c_str(), &old) == 0;
-    if (existed && !S_ISREG(old.st_mode))
-        return false;
+    if (WrittenDirectly(fileName, existed, old) || WrittenDirectly(target, existed, old))
+        return WriteDirectly(target, data);
+    if (existed && S_ISDIR(old.st_mode))
+        return FileResult::failure("Nimellä on kansio.");
+    if (existed && !MayWrite(target, old))
+        return FileResult::failure("Tiedosto on kirjoitussuojattu.");
 
     std::string temp = target + ".tmpXXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0)
-        return false;
+        return FileResult::failure("Kansioon ei voi kirjoittaa: " + SystemSays());
     // Keep the permissions of the book being replaced; a new book gets the usual ones.
     mode_t mode = 0666;
     if (existed) {
@@ -57,23 +117,43 @@ bool WriteFileReplacing(const std::string& fileName, std::string_view data) {
         umask(mask);
         mode = static_cast<mode_t>(0666 & ~mask);
     }
-    bool ok = fchmod(fd, mode) == 0;
-    size_t written = 0;
-    while (ok && written < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            written += static_cast<size_t>(n);
-    }
-    ok = ok && fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
+    std::string why;
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, data) && fsync(fd) == 0;
     if (!ok)
+        why = "Kirjoitus epäonnistui: " + SystemSays();
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        why = "Kirjoitus epäonnistui: " + SystemSays();
+    }
+    if (ok && check) {
+        why = check(temp);
+        ok = why.empty();
+    }
+    if (ok && existed && old.st_nlink > 1) {
+        // Renaming would leave the other names with the old content: copy the checked bytes over
+        // the file itself, and keep the checked copy until that has succeeded.
+        const FileResult inPlace = WriteDirectly(target, data);
+        if (inPlace) {
+            const int targetFd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+            if (targetFd >= 0) {
+                fsync(targetFd);
+                ::close(targetFd);
+            }
+            ::unlink(temp.c_str());
+            return inPlace;
+        }
+        // The file may now be cut short: the checked copy stays where the user can take it.
+        return FileResult::failure(inPlace.message + "\nTallennettu kirja on tiedostossa " + temp);
+    }
+    if (ok && std::rename(temp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        why = "Tiedoston korvaaminen epäonnistui: " + SystemSays();
+    }
+    if (!ok) {
         ::unlink(temp.c_str());
-    return ok;
+        return FileResult::failure(why);
+    }
+    return FileResult::success();
 }
 
 } // namespace kp

@@ -1,7 +1,9 @@
-// What a file operation reports: success, or the message to show.
+// What a file operation reports: success, or the message to show; and what a reader found damaged.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace kp {
@@ -18,5 +20,20 @@ struct FileResult {
     static FileResult failure(std::string text) { return {false, std::move(text)}; }
     explicit operator bool() const { return ok; }
 };
+
+// The first thing a reader found wrong with a book file: what (Finnish, UTF-8) and the byte
+// offset where it is.
+struct BookDamage {
+    std::string what;
+    std::size_t offset = 0;
+};
+
+// "tiedosto loppuu kesken (kohta 13000)", or with the line and column when the damage lies past
+// the first line of the file.
+std::string DescribeDamage(const BookDamage& damage, std::string_view data);
+
+// How deep a book may be nested in the indented text format, whose indentation grows with the
+// square of the depth; real books use fewer than 15 levels.
+inline constexpr int kMaxIndentedDepth = 1000;
 
 } // namespace kp

@@ -1,22 +1,25 @@
 // Reader and writer of the indented text format.
 #include "book/IndentedText.h"
 
-#include "book/FileIo.h"
 #include "book/Win1252.h"
 
 #include <vector>
 
 namespace kp {
 
-FileResult ParseIndentedText(BookTree& tree, std::string_view data) {
+std::optional<BookDamage> ParseIndentedText(BookTree& tree, std::string_view data) {
+    std::optional<BookDamage> damage;
     const size_t nul = data.find('\0');
-    if (nul != std::string_view::npos)
-        data = data.substr(0, nul);
+    if (nul != std::string_view::npos) {
+        damage = BookDamage{"tiedostossa on NUL-merkki", nul};
+        data = data.substr(0, nul); // the content ends at the NUL
+    }
     // path[L] is the node added last at level L.
     std::vector<BookNode*> path;
     size_t pos = 0;
     bool firstLine = true;
     while (pos < data.size()) {
+        const size_t lineStart = pos;
         size_t end = pos;
         while (end < data.size() && data[end] != '\r' && data[end] != '\n')
             ++end;
@@ -35,20 +38,30 @@ FileResult ParseIndentedText(BookTree& tree, std::string_view data) {
         if (firstLine) {
             firstLine = false;
             level = 0; // the first line is a root whatever its indentation
-        } else if (level > path.size()) {
-            return FileResult::failure("Invalid level (" + std::to_string(level) + ") for item \"" +
-                                       Win1252ToUtf8(text) + "\"");
+        } else if (level > path.size() || level > static_cast<size_t>(kMaxIndentedDepth)) {
+            const std::string shown = Win1252ToUtf8(text.substr(0, 60));
+            return BookDamage{level > static_cast<size_t>(kMaxIndentedDepth)
+                                  ? "rivi \"" + shown + "\" on sisennetty yli " +
+                                        std::to_string(kMaxIndentedDepth) + " tason syvyyteen"
+                                  : "rivin \"" + shown + "\" sisennys (" + std::to_string(level) +
+                                        ") on syvempi kuin edellisen rivin alla voi olla",
+                              lineStart};
         }
         BookNode* parent = level == 0 ? nullptr : path[level - 1];
         BookNode* node = tree.addLast(parent, text);
         path.resize(level);
         path.push_back(node);
     }
-    return FileResult::success();
+    return damage;
 }
 
-std::string FormatIndentedText(const BookTree& tree) {
+std::string FormatIndentedText(const BookTree& tree, std::string* problem) {
     std::string out;
+    auto report = [&](const BookNode* node, const char* why) {
+        if (problem && problem->empty())
+            *problem = "tekstiä \"" + Win1252ToUtf8(node->text().substr(0, 60)) +
+                       "\" ei voi tallentaa tekstimuotoon: " + why;
+    };
     // Pre-order with the depth carried along: (node, level), children pushed in reverse.
     std::vector<std::pair<const BookNode*, size_t>> pending;
     for (auto it = tree.roots().rbegin(); it != tree.roots().rend(); ++it)
@@ -56,28 +69,28 @@ std::string FormatIndentedText(const BookTree& tree) {
     while (!pending.empty()) {
         const auto [node, level] = pending.back();
         pending.pop_back();
+        const std::string_view text = node->text();
+        if (level > static_cast<size_t>(kMaxIndentedDepth)) {
+            // The indentation alone would grow with the square of the depth: stop here.
+            if (problem && problem->empty())
+                *problem = "kirja on sisäkkäinen yli " + std::to_string(kMaxIndentedDepth) +
+                           " tason syvyyteen";
+            if (problem)
+                return out;
+            continue;
+        }
+        if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+            report(node, "siinä on rivinvaihto tai NUL-merkki");
+        else if (!text.empty() && (text.front() == '\t' || text.front() == ' '))
+            report(node, "se alkaa sarkaimella tai välilyönnillä");
         out.append(level, '\t');
-        out += node->text();
+        out += text;
         out += "\r\n";
         const auto& children = node->children();
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             pending.emplace_back(*it, level + 1);
     }
     return out;
-}
-
-FileResult ReadIndentedText(BookTree& tree, const std::string& fileName) {
-    std::string data;
-    if (!ReadWholeFile(fileName, data))
-        return FileResult::failure("Cannot open file " + fileName);
-    tree.clear();
-    return ParseIndentedText(tree, data);
-}
-
-FileResult WriteIndentedText(const BookTree& tree, const std::string& fileName) {
-    if (!WriteFileReplacing(fileName, FormatIndentedText(tree)))
-        return FileResult::failure("Cannot create file " + fileName);
-    return FileResult::success();
 }
 
 } // namespace kp

@@ -4,17 +4,20 @@
 #include "book/BookTree.h"
 #include "book/FileResult.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace kp {
 
-// Parses the content into the tree (appending). Fails only on a line that jumps more than one
-// level deeper; the lines before it stay in the tree.
-FileResult ParseIndentedText(BookTree& tree, std::string_view data);
-std::string FormatIndentedText(const BookTree& tree);
+// Parses the content into the tree (appending) and returns the first damage found: a NUL byte
+// (the content ends there), a line that jumps more than one level deeper or lies deeper than
+// kMaxIndentedDepth (reading stops there; the lines before it stay in the tree).
+std::optional<BookDamage> ParseIndentedText(BookTree& tree, std::string_view data);
 
-FileResult ReadIndentedText(BookTree& tree, const std::string& fileName);
-FileResult WriteIndentedText(const BookTree& tree, const std::string& fileName);
+// One line per node. A text holding a line break or a NUL byte, or beginning with a TAB or a
+// blank, would not read back, nor would a tree deeper than kMaxIndentedDepth: the first such
+// node is described in problem when it is given (the text is then not a faithful copy).
+std::string FormatIndentedText(const BookTree& tree, std::string* problem = nullptr);
 
 } // namespace kp

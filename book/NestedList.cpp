@@ -3,6 +3,9 @@
 
 #include "book/FileIo.h"
 #include "book/TextHelpers.h"
+#include "book/Win1252.h"
+
+#include <optional>
 
 namespace kp {
 namespace {
@@ -15,91 +18,162 @@ bool IsWholeQuoted(std::string_view text) {
     return text.size() >= 2 && text.front() == '"' && text.back() == '"';
 }
 
+// A whole quoted text is written bare, as an item of its own; every other text opens a list.
 bool WrittenAsList(const BookNode& node) {
-    const std::string_view text = node.text();
-    return node.hasChildren() || text.empty() ||
-           (text.find(' ') != std::string_view::npos && !IsWholeQuoted(text));
+    return !IsWholeQuoted(node.text());
 }
 
-// Whether the reader would take the text back unchanged and leave the quote pairing of the rest
-// of the file intact: no backslash inside quotes, no parenthesis outside them, quotes paired.
-bool ReadsBackAsIs(std::string_view text) {
+// The text the reader takes from written bytes that start an item's text, or none when it would
+// not stop at their end (a parenthesis outside quotes ends it early, an open quote runs on).
+std::optional<std::string> ReadBack(std::string_view written) {
+    std::string text;
     bool quoted = false;
-    for (char c : text) {
-        if (c == '"')
+    for (size_t i = 0; i < written.size(); ++i) {
+        const char c = written[i];
+        if (c == '"') {
             quoted = !quoted;
-        else if (quoted && c == '\\')
-            return false;
-        else if (!quoted && (c == '(' || c == ')'))
-            return false;
+            text += c;
+        } else if (quoted && c == '\\') {
+            if (++i == written.size())
+                return std::nullopt;
+            text += written[i];
+        } else if (!quoted && (c == '(' || c == ')')) {
+            return std::nullopt;
+        } else {
+            text += c;
+        }
     }
-    return !quoted;
+    if (quoted)
+        return std::nullopt;
+    return text;
 }
 
-// Writes a node text. Texts that read back as they are (every book without a `"` or `\` inside
-// its names) are written byte for byte. Otherwise the part between the first and the last double
-// quote is the quoted name: its own `"` and `\` are escaped with `\`, which the reader drops
-// again, so a name typed with a quote or a backslash survives a save and a load.
-void AppendText(std::string& out, std::string_view text) {
-    if (ReadsBackAsIs(text)) {
-        out += text;
-        return;
-    }
+// The bytes that read back as the text. Texts without a `"` or `\` inside their names (every
+// book the program has ever written) are written byte for byte. Otherwise the part between the
+// first and the last double quote is the quoted name: its own `"` and `\` are escaped with `\`,
+// which the reader drops again. No other writing can do better: a parenthesis stays text only
+// inside quotes, and only the first quote can open and the last close them.
+std::optional<std::string> EncodeText(std::string_view text) {
+    if (ReadBack(text) == text)
+        return std::string(text);
     const size_t first = text.find('"');
     const size_t last = text.rfind('"');
-    if (first == std::string_view::npos || first == last) {
-        out += text; // no quoted name to protect; the program composes no such text
-        return;
-    }
-    out += text.substr(0, first + 1);
+    if (first == std::string_view::npos || first == last)
+        return std::nullopt;
+    std::string out(text.substr(0, first + 1));
     for (size_t i = first + 1; i < last; ++i) {
         if (text[i] == '"' || text[i] == '\\')
             out += '\\';
         out += text[i];
     }
     out += text.substr(last);
+    if (ReadBack(out) != text)
+        return std::nullopt;
+    return out;
+}
+
+// Why the node cannot be written so that it reads back, or empty.
+std::string WhyNotWritable(const BookNode& node) {
+    const std::string_view text = node.text();
+    if (text.find('\0') != std::string_view::npos)
+        return "siinä on NUL-merkki";
+    if (!text.empty() && (static_cast<unsigned char>(text.front()) <= 32 ||
+                          static_cast<unsigned char>(text.back()) <= 32))
+        return "sen alussa tai lopussa on tyhjää tai ohjausmerkkejä";
+    if (!EncodeText(text))
+        return "siinä on sulku tai lainausmerkki, jota ei voi sijoittaa lainausmerkkien sisään";
+    if (!WrittenAsList(node)) {
+        // A bare item is read from its opening quote up to the next parenthesis: it cannot carry
+        // children, cannot stand first (it would join its parent's text) and cannot follow another
+        // bare item (the two would join).
+        if (node.hasChildren())
+            return "lainausmerkeissä olevalla tekstillä on alasolmuja";
+        if (node.index() == 0)
+            return "lainausmerkeissä oleva teksti on ensimmäisenä";
+        const BookNode* before = node.parent()->child(node.index() - 1);
+        if (!WrittenAsList(*before) && !before->hasChildren())
+            return "lainausmerkeissä oleva teksti seuraa toista";
+    }
+    return {};
 }
 
 } // namespace
 
-void ParseNestedList(BookTree& tree, std::string_view data) {
+std::string DescribeDamage(const BookDamage& damage, std::string_view data) {
+    size_t line = 1;
+    size_t lineStart = 0;
+    for (size_t i = 0; i < damage.offset && i < data.size(); ++i) {
+        if (data[i] == '\n' || (data[i] == '\r' && (i + 1 >= data.size() || data[i + 1] != '\n'))) {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    if (line == 1)
+        return damage.what + " (kohta " + std::to_string(damage.offset) + ")";
+    return damage.what + " (rivi " + std::to_string(line) + ", sarake " +
+           std::to_string(damage.offset - lineStart + 1) + ")";
+}
+
+std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data) {
     const size_t n = data.size();
     size_t p = 0;
-    auto byteIs = [&](char c) { return p < n && data[p] == c; };
+    std::optional<BookDamage> damage;
+    auto note = [&](const char* what, size_t at) {
+        if (!damage)
+            damage = BookDamage{what, at};
+    };
     auto skipSpace = [&] {
         while (p < n && IsSpace(data[p]))
             ++p;
     };
+    if (const size_t nul = data.find('\0'); nul != std::string_view::npos)
+        note("tiedostossa on NUL-merkki", nul);
+    // Blanks and line ends before the book are not part of it.
+    skipSpace();
+    if (p == n)
+        return damage;
+    if (data[p] != '(')
+        note("tiedosto ei ole kirjatiedosto: se ei ala merkillä \"(\"", p);
+
     // One entry per open list: the node whose children are being read (none at the top).
     std::vector<BookNode*> lists{nullptr};
     std::string text;
     while (true) {
         // Start of an item: step over its "(", but not over the quote of a quoted string.
-        if (p < n && data[p] != '"')
+        if (p < n && data[p] != '"') {
+            if (data[p] != '(')
+                note("odottamaton merkki luettelon alussa", p);
             ++p;
+        }
         text.clear();
         bool quoted = false;
+        size_t quoteAt = 0;
         while (p < n && (quoted || (data[p] != '(' && data[p] != ')'))) {
             const char c = data[p];
             if (c == '"') {
                 quoted = !quoted;
+                quoteAt = p;
                 text += c;
             } else if (quoted && c == '\\') {
                 ++p;
-                if (p < n)
-                    text += data[p];
-                else
+                if (p == n)
                     break;
-            } else {
+                if (data[p] != '\0')
+                    text += data[p];
+            } else if (c != '\0') {
                 text += c;
             }
             ++p;
+        }
+        if (quoted) {
+            note("lainausmerkki jää sulkematta", quoteAt);
+            text += '"'; // a salvaged book keeps the text, closed so that it can be saved
         }
         const std::string_view trimmed = TrimControl(text);
         if (!trimmed.empty() && trimmed.front() == '"' && trimmed.back() == '"' && p > 0)
             --p; // so that a "(" after a quoted string is not taken as its children
         BookNode* node = tree.addLast(lists.back(), trimmed);
-        if (byteIs('(')) {
+        if (p < n && data[p] == '(') {
             lists.push_back(node);
             continue;
         }
@@ -109,31 +183,52 @@ void ParseNestedList(BookTree& tree, std::string_view data) {
             skipSpace();
             if (p < n && data[p] != ')')
                 break;
+            if (p >= n && lists.size() > 1)
+                note("tiedosto loppuu kesken", n);
+            if (p < n && lists.size() == 1)
+                note("kirjan perässä on ylimääräistä tietoa", p); // a ")" that closes nothing
             ++p;
             skipSpace();
             lists.pop_back();
-            if (lists.empty())
-                return;
+            if (lists.empty()) {
+                if (p < n)
+                    note("kirjan perässä on ylimääräistä tietoa", p);
+                return damage; // the rest of the data is not read
+            }
         }
+        if (lists.size() == 1)
+            note("kirjan perässä on ylimääräistä tietoa", p);
     }
 }
 
-std::string FormatNestedList(const BookTree& tree) {
+std::string FormatNestedList(const BookTree& tree, std::string* problem) {
     std::string out;
     const BookNode* root = tree.first();
     if (!root)
         return out;
+    auto append = [&](const BookNode* node) {
+        if (problem && problem->empty()) {
+            if (std::string why = WhyNotWritable(*node); !why.empty()) {
+                std::string shown = Win1252ToUtf8(node->text().substr(0, 60));
+                *problem = "tekstiä \"" + shown + "\" ei voi tallentaa .tlk-muotoon: " + why;
+            }
+        }
+        if (const auto encoded = EncodeText(node->text()))
+            out += *encoded;
+        else
+            out += node->text();
+    };
     // Iterative walk: (node, index of the next child to write).
     std::vector<std::pair<const BookNode*, int>> stack;
     auto open = [&](const BookNode* node) {
-        if (!WrittenAsList(*node)) {
-            AppendText(out, node->text());
+        if (!WrittenAsList(*node) && !node->hasChildren() && node->parent()) {
+            append(node);
             return;
         }
         if (!out.empty() && out.back() != ' ' && out.back() != '(')
             out += ' ';
         out += '(';
-        AppendText(out, node->text());
+        append(node);
         stack.emplace_back(node, 0);
     };
     open(root);
@@ -151,22 +246,6 @@ std::string FormatNestedList(const BookTree& tree) {
         open(child);
     }
     return out;
-}
-
-FileResult ReadNestedList(BookTree& tree, const std::string& fileName) {
-    tree.clear();
-    std::string data;
-    if (!ReadWholeFile(fileName, data))
-        return FileResult::failure("Cannot open file " + fileName);
-    if (data.size() > 2)
-        ParseNestedList(tree, data);
-    return FileResult::success();
-}
-
-FileResult WriteNestedList(const BookTree& tree, const std::string& fileName) {
-    if (!WriteFileReplacing(fileName, FormatNestedList(tree)))
-        return FileResult::failure("Cannot create file " + fileName);
-    return FileResult::success();
 }
 
 } // namespace kp

@@ -43,7 +43,9 @@ constexpr const char* kUsage =
     "                                   sivu tulostettuna PDF-tiedostoon (kirjanpito-pdf)\n"
     "  Sivut: chart, chart-tree, journal, ledger, income, balance, vat\n"
     "  Valitsimet: --period N, --year VUOSI, --balances, --compare KIRJA2, --filter TEKSTI,\n"
-    "              --filter-heading TEKSTI, -o TIEDOSTO\n";
+    "              --filter-heading TEKSTI, -o TIEDOSTO\n"
+    "  --salvage: vaurioitunut kirja luetaan niin pitkälle kuin se on ehjä (muuten komento\n"
+    "             kieltäytyy ja päättyy tilaan 1)\n";
 
 int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2) {
@@ -74,9 +76,12 @@ int Convert(const std::vector<std::string>& args, std::ostream&, std::ostream& e
         return 2;
     }
     BookTree book;
-    if (FileResult r = LoadBook(book, args[1]); !r) {
-        err << r.message << '\n';
+    const LoadMode mode = HeadlessPlatform::salvage ? LoadMode::Salvage : LoadMode::Strict;
+    if (FileResult r = LoadBook(book, args[1], mode); !r) {
+        err << r.message << (r.damaged ? " Valitsin --salvage lukee sen silti.\n" : "\n");
         return 1;
+    } else if (r.damaged) {
+        err << r.message << '\n';
     }
     if (FileResult r = SaveBook(book, args[2]); !r) {
         err << r.message << '\n';
@@ -173,7 +178,16 @@ int Pdf(const std::vector<std::string>& args, std::ostream& err) {
 
 } // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
+    // "--salvage" may stand anywhere: every command that reads a book takes it.
+    std::vector<std::string> args;
+    HeadlessPlatform::salvage = false;
+    for (const std::string& arg : given) {
+        if (arg == "--salvage")
+            HeadlessPlatform::salvage = true;
+        else
+            args.push_back(arg);
+    }
     if (args.empty()) {
         err << kUsage;
         return 2;

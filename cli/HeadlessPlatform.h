@@ -33,6 +33,21 @@ class HeadlessPlatform : public Platform {
     std::optional<std::string> chooseSaveFile(const FileChoice&) override { return std::nullopt; }
     bool fileExists(const std::string&) override { return false; }
     void setClipboardText(const std::string&) override {}
+    bool askOpenDamaged(const std::string& damage) override {
+        if (salvage) {
+            m_err << damage
+                  << " Luetaan silti niin pitk\u00e4lle kuin se on ehj\u00e4 (--salvage).\n";
+            return true;
+        }
+        m_err << damage
+              << " Tiedostoa ei avattu; valitsin --salvage lukee sen niin pitk\u00e4lle kuin se on "
+                 "ehj\u00e4.\n";
+        return false;
+    }
+
+    // "--salvage" on the command line: damaged books are read as far as they go. Set by RunCli
+    // for the one command it runs.
+    static inline bool salvage = false;
 
   private:
     std::ostream& m_err;

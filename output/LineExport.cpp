@@ -20,8 +20,8 @@ std::string LinesToText(const ReportLines& lines) {
 }
 
 FileResult SaveLines(const ReportLines& lines, const std::string& fileName) {
-    if (!WriteFileReplacing(fileName, LinesToText(lines)))
-        return FileResult::failure("Cannot create file " + fileName);
+    if (FileResult r = WriteFileReplacing(fileName, LinesToText(lines)); !r)
+        return FileResult::failure("Cannot create file " + fileName + "\n" + r.message);
     return FileResult::success();
 }
 

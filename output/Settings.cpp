@@ -392,8 +392,9 @@ FileResult WriteSettings(const Settings& settings, const std::string& path) {
     std::error_code error;
     if (!folder.empty())
         fs::create_directories(folder, error);
-    if (!WriteFileReplacing(path, SettingsBytes(settings, existing)))
-        return FileResult::failure("Asetuksia ei voitu tallentaa tiedostoon " + path);
+    if (FileResult r = WriteFileReplacing(path, SettingsBytes(settings, existing)); !r)
+        return FileResult::failure("Asetuksia ei voitu tallentaa tiedostoon " + path + "\n" +
+                                   r.message);
     return FileResult::success();
 }
 

@@ -71,9 +71,9 @@ TEST(BookQueries, CompanyNameAndTitle) {
         EXPECT_EQ(CompanyName(tree), company);
         EXPECT_EQ(BookTitle(tree), title);
     }
-    BookTree blankFirst; // read as the child of an empty root: no fiscal-year node is found
+    BookTree blankFirst; // a blank before the book is not part of it
     ParseNestedList(blankFirst, " (h (fiscal-year \"Oy\" (date 2020 1 1) (date 2020 12 31)))");
-    EXPECT_EQ(BookTitle(blankFirst), "Kirjanpito  00.00.0000 - 00.00.0000");
+    EXPECT_EQ(BookTitle(blankFirst), "Kirjanpito Oy 01.01.2020 - 31.12.2020");
 }
 
 TEST(BookQueries, ReadDateChildStepsThroughDateChildren) {

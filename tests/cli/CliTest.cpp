@@ -96,11 +96,47 @@ TEST_F(CliFiles, ErrorsGoToStandardErrorWithTheFileMessage) {
     }
 }
 
-TEST_F(CliFiles, AnIndentedFileWithALevelJumpIsReported) {
-    std::ofstream(path("bad.txt"), std::ios::binary) << "root\r\n\t\t\tdeep\r\n";
-    const CliResult r = Cli({"info", path("bad.txt")});
+TEST_F(CliFiles, DamagedBooksAreRefusedUnlessSalvaged) {
+    const std::string book = Slurp(kExamples + "esimerkki-2026.tlk");
+    const struct {
+        const char* file;
+        std::string bytes;
+        std::string damage;
+    } cases[] = {
+        {"cut.tlk", book.substr(0, 13000), "tiedosto loppuu kesken (kohta 13000)"},
+        {"pic.tlk", "\x89PNG\r\n\x1a\n", "ei ole kirjatiedosto"},
+        {"note.tlk", "uistio: osta kahvia", "ei ole kirjatiedosto"},
+        {"quote.tlk", book.substr(0, 200) + "\"", "lainausmerkki j\u00e4\u00e4 sulkematta"},
+        {"tail.tlk", book + ")(x)",
+         "ylim\u00e4\u00e4r\u00e4ist\u00e4 tietoa (kohta " + std::to_string(book.size()) + ")"},
+        {"levels.txt", "root\r\n\t\t\tdeep\r\n", "(rivi 2, sarake 1)"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::ofstream(path(c.file), std::ios::binary) << c.bytes;
+        for (const char* command : {"info", "convert"}) {
+            std::vector<std::string> args{command, path(c.file)};
+            if (args[0] == "convert")
+                args.push_back(path("copy.tlk"));
+            const CliResult refused = Cli(args);
+            EXPECT_EQ(refused.rc, 1);
+            EXPECT_NE(refused.err.find(c.damage), std::string::npos) << refused.err;
+            EXPECT_FALSE(fs::exists(path("copy.tlk")));
+            args.push_back("--salvage");
+            EXPECT_EQ(Cli(args).rc, 0);
+            fs::remove(path("copy.tlk"));
+        }
+    }
+}
+
+TEST_F(CliFiles, ConvertNeverReplacesAReadOnlyBook) {
+    const std::string source = kExamples + "esimerkki-2025.tlk";
+    std::ofstream(path("locked.tlk"), std::ios::binary) << "(old)";
+    fs::permissions(path("locked.tlk"), fs::perms::owner_read | fs::perms::group_read);
+    const CliResult r = Cli({"convert", source, path("locked.tlk")});
     EXPECT_EQ(r.rc, 1);
-    EXPECT_EQ(r.err, "Invalid level (3) for item \"deep\"\n");
+    EXPECT_EQ(r.err.rfind("Cannot create file " + path("locked.tlk"), 0), 0u) << r.err;
+    EXPECT_EQ(Slurp(path("locked.tlk")), "(old)");
+    EXPECT_EQ(Cli({"convert", source, "/dev/null"}).rc, 0); // not a file to replace
 }
 
 TEST_F(CliFiles, GenerateIsDeterministicAndBalanced) {
