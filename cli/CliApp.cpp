@@ -2,6 +2,7 @@
 #include "cli/CliApp.h"
 
 #include "app/Application.h"
+#include "app/BookCheck.h"
 #include "book/BookFile.h"
 #include "book/BookQueries.h"
 #include "book/TextHelpers.h"
@@ -30,6 +31,8 @@ constexpr const char* kUsage =
     "  info KIRJA            kirjanpidon otsikko, tilikauden kelpoisuus, tilien ja tositteiden "
     "määrä\n"
     "  convert SISÄÄN ULOS   lukee kirjan ja tallentaa sen (muoto tiedostopäätteen mukaan)\n"
+    "  check KIRJA           tarkistaa kirjanpidon: yksi rivi kustakin huomautettavasta\n"
+    "                        (tila 0: ei huomautettavaa, 1: huomautettavaa)\n"
     "  generate --vouchers N [--seed S] ULOS\n"
     "                        tekee suuren esimerkkikirjan (sama siemen, sama kirja)\n"
     "  export SIVU KIRJA [valitsimet]   sivun rivit kuten \"Tallenna csv\" ne kirjoittaa\n"
@@ -83,6 +86,26 @@ int Convert(const std::vector<std::string>& args, std::ostream&, std::ostream& e
         return 1;
     }
     return 0;
+}
+
+// "check": the file is read as far as it goes, so that its damage is one finding among the others.
+int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2 || (!args[1].empty() && args[1][0] == '-')) {
+        err << kUsage;
+        return 2;
+    }
+    BookTree book;
+    const FileResult load = LoadBook(book, args[1], LoadMode::Salvage);
+    if (!load) {
+        err << load.message << '\n';
+        return 1;
+    }
+    const std::vector<std::string> findings = CheckLoadedBook(load, book);
+    for (const std::string& finding : findings)
+        out << finding << '\n';
+    if (findings.empty())
+        out << kBookInOrder << '\n';
+    return findings.empty() ? 0 : 1;
 }
 
 int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
@@ -183,6 +206,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return Info(args, out, err);
     if (command == "convert")
         return Convert(args, out, err);
+    if (command == "check")
+        return Check(args, out, err);
     if (command == "export" || command == "report")
         return PageCommand(args, out, err);
     if (command == "view")
