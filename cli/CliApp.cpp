@@ -8,6 +8,7 @@
 #include "book/TextHelpers.h"
 #include "book/Win1252.h"
 #include "cli/BookGenerator.h"
+#include "cli/CliValues.h"
 #include "cli/HeadlessPlatform.h"
 #include "cli/PageCommands.h"
 #include "cli/PeriodCommands.h"
@@ -109,23 +110,21 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
 }
 
 int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-    long vouchers = -1;
-    unsigned long seed = 1;
+    std::uint64_t vouchers = 0;
+    bool vouchersGiven = false;
+    std::uint64_t seed = 1;
     std::string outName;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if ((a == "--vouchers" || a == "--seed") && i + 1 < args.size()) {
             const std::string& value = args[++i];
-            char* end = nullptr;
-            const unsigned long n = std::strtoul(value.c_str(), &end, 10);
-            if (value.empty() || *end != '\0' || value[0] == '-') {
-                err << "Virheellinen luku: " << value << '\n';
+            const bool count = a == "--vouchers";
+            const std::uint64_t max = count ? 10000000 : 4294967295u;
+            if (!ParseCount(value, max, count ? vouchers : seed)) {
+                err << "Virheellinen luku: " << value << " (" << a << " 0.." << max << ")\n";
                 return 2;
             }
-            if (a == "--vouchers")
-                vouchers = static_cast<long>(n);
-            else
-                seed = n;
+            vouchersGiven = vouchersGiven || count;
         } else if (outName.empty() && !a.empty() && a[0] != '-') {
             outName = a;
         } else {
@@ -133,7 +132,7 @@ int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& 
             return 2;
         }
     }
-    if (vouchers < 0 || vouchers > 10000000 || outName.empty()) {
+    if (!vouchersGiven || outName.empty()) {
         err << kUsage;
         return 2;
     }
