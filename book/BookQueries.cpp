@@ -132,18 +132,30 @@ std::string DisplayDateToNode(std::string_view display) {
     return std::to_string(year) + " " + std::to_string(month) + " " + std::to_string(day);
 }
 
+bool IsCalendarDate(std::int64_t year, std::int64_t month, std::int64_t day) {
+    if (year < 1 || month < 1 || month > 12 || day < 1)
+        return false;
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 bool ValidateFiscalYear(std::string_view start, std::string_view end, PeriodState& periods) {
     int cursor = 1;
-    ScanNumber(start, cursor);
-    ScanNumber(start, cursor);
+    const std::int64_t startDay = ScanNumber(start, cursor);
+    const std::int64_t startMonth = ScanNumber(start, cursor);
     const std::int64_t startYear = ScanNumber(start, cursor);
     cursor = 1;
-    ScanNumber(end, cursor);
+    const std::int64_t endDay = ScanNumber(end, cursor);
     const std::int64_t endMonth = ScanNumber(end, cursor);
     const std::int64_t endYear = ScanNumber(end, cursor);
     periods.fiscalEndPeriod = MakePeriod(endYear, endMonth);
-    const bool valid =
-        startYear > 0 && endYear > 0 && endYear >= startYear && endYear - startYear < 10;
+    // A fiscal year of impossible days (31.02., month 13, year 0) would give reports periods
+    // that do not exist; the start may still lie after the end within one year, as it always
+    // could.
+    const bool valid = IsCalendarDate(startYear, startMonth, startDay) &&
+                       IsCalendarDate(endYear, endMonth, endDay) && endYear >= startYear &&
+                       endYear - startYear < 10;
     if (!valid)
         return false;
     YearList& years = periods.yearList;

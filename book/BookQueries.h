@@ -91,6 +91,13 @@ std::string NthDate(int n, const BookNode* node, PeriodState* periods = nullptr)
 std::string BookTitle(const BookTree& book);
 std::string DisplayDateToNode(std::string_view display);
 
+// A day that the calendar has: year 1 or later, month 1..12, a day the month has (29 February
+// only in leap years).
+bool IsCalendarDate(std::int64_t year, std::int64_t month, std::int64_t day);
+
+// True when both display dates are calendar days, both years lie less than ten years apart and
+// the end year is not before the start year. Sets fiscalEndPeriod always, the year list only
+// for a valid pair.
 bool ValidateFiscalYear(std::string_view start, std::string_view end, PeriodState& periods);
 
 } // namespace kp

@@ -2,11 +2,13 @@
 #include "cli/CliApp.h"
 
 #include "app/Application.h"
+#include "app/BookCheck.h"
 #include "book/BookFile.h"
 #include "book/BookQueries.h"
 #include "book/TextHelpers.h"
 #include "book/Win1252.h"
 #include "cli/BookGenerator.h"
+#include "cli/CliValues.h"
 #include "cli/HeadlessPlatform.h"
 #include "cli/PageCommands.h"
 #include "cli/PeriodCommands.h"
@@ -30,6 +32,8 @@ constexpr const char* kUsage =
     "  info KIRJA            kirjanpidon otsikko, tilikauden kelpoisuus, tilien ja tositteiden "
     "määrä\n"
     "  convert SISÄÄN ULOS   lukee kirjan ja tallentaa sen (muoto tiedostopäätteen mukaan)\n"
+    "  check KIRJA           tarkistaa kirjanpidon: yksi rivi kustakin huomautettavasta\n"
+    "                        (tila 0: ei huomautettavaa, 1: huomautettavaa)\n"
     "  generate --vouchers N [--seed S] ULOS\n"
     "                        tekee suuren esimerkkikirjan (sama siemen, sama kirja)\n"
     "  export SIVU KIRJA [valitsimet]   sivun rivit kuten \"Tallenna csv\" ne kirjoittaa\n"
@@ -90,24 +94,42 @@ int Convert(const std::vector<std::string>& args, std::ostream&, std::ostream& e
     return 0;
 }
 
+// "check": the file is read as far as it goes, so that its damage is one finding among the others.
+int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2 || (!args[1].empty() && args[1][0] == '-')) {
+        err << kUsage;
+        return 2;
+    }
+    BookTree book;
+    const FileResult load = LoadBook(book, args[1], LoadMode::Salvage);
+    if (!load) {
+        err << load.message << '\n';
+        return 1;
+    }
+    const std::vector<std::string> findings = CheckLoadedBook(load, book);
+    for (const std::string& finding : findings)
+        out << finding << '\n';
+    if (findings.empty())
+        out << kBookInOrder << '\n';
+    return findings.empty() ? 0 : 1;
+}
+
 int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
-    long vouchers = -1;
-    unsigned long seed = 1;
+    std::uint64_t vouchers = 0;
+    bool vouchersGiven = false;
+    std::uint64_t seed = 1;
     std::string outName;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if ((a == "--vouchers" || a == "--seed") && i + 1 < args.size()) {
             const std::string& value = args[++i];
-            char* end = nullptr;
-            const unsigned long n = std::strtoul(value.c_str(), &end, 10);
-            if (value.empty() || *end != '\0' || value[0] == '-') {
-                err << "Virheellinen luku: " << value << '\n';
+            const bool count = a == "--vouchers";
+            const std::uint64_t max = count ? 10000000 : 4294967295u;
+            if (!ParseCount(value, max, count ? vouchers : seed)) {
+                err << "Virheellinen luku: " << value << " (" << a << " 0.." << max << ")\n";
                 return 2;
             }
-            if (a == "--vouchers")
-                vouchers = static_cast<long>(n);
-            else
-                seed = n;
+            vouchersGiven = vouchersGiven || count;
         } else if (outName.empty() && !a.empty() && a[0] != '-') {
             outName = a;
         } else {
@@ -115,7 +137,7 @@ int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& 
             return 2;
         }
     }
-    if (vouchers < 0 || vouchers > 10000000 || outName.empty()) {
+    if (!vouchersGiven || outName.empty()) {
         err << kUsage;
         return 2;
     }
@@ -197,6 +219,8 @@ int RunCli(const std::vector<std::string>& given, std::ostream& out, std::ostrea
         return Info(args, out, err);
     if (command == "convert")
         return Convert(args, out, err);
+    if (command == "check")
+        return Check(args, out, err);
     if (command == "export" || command == "report")
         return PageCommand(args, out, err);
     if (command == "view")

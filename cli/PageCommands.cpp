@@ -6,10 +6,10 @@
 #include "book/FileIo.h"
 #include "book/IndentedText.h"
 #include "book/Win1252.h"
+#include "cli/CliValues.h"
 #include "cli/HeadlessPlatform.h"
 #include "output/LineExport.h"
 
-#include <cstdlib>
 #include <optional>
 
 namespace kp {
@@ -51,9 +51,8 @@ bool ParsePageOptions(const std::vector<std::string>& args, PageOptions& o, std:
         if (a == "--period") {
             if (!value(v))
                 return false;
-            char* end = nullptr;
-            const long n = std::strtol(v.c_str(), &end, 10);
-            if (v.empty() || *end != '\0' || n < 0 || n > 16) {
+            std::uint64_t n = 0;
+            if (!ParseCount(v, 16, n)) {
                 err << "Virheellinen jakso: " << v << " (0..16)\n";
                 return false;
             }
@@ -140,19 +139,30 @@ int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines, Print
 
     // The chooser's choice: the given month; the named year item, or item 0 when the year list
     // is shown.
+    // A year that is not in the list is refused, also when the list is hidden (a fiscal year
+    // within one calendar year has no list): it would otherwise be silently ignored.
     int yearItem = -1;
     const PeriodChooser& chooser = app.chooser();
-    if (chooser.yearVisible()) {
+    if (chooser.yearVisible())
         yearItem = 0;
-        if (o.year) {
-            yearItem = -1;
-            for (size_t i = 0; i < chooser.yearItems().size(); ++i)
-                if (chooser.yearItems()[i] == *o.year)
-                    yearItem = static_cast<int>(i);
-            if (yearItem < 0) {
-                err << "Vuotta " << *o.year << " ei ole tilikauden vuosiluettelossa\n";
-                return 2;
-            }
+    if (o.year) {
+        yearItem = -1;
+        const std::vector<std::string>& items =
+            chooser.yearVisible() ? chooser.yearItems() : std::vector<std::string>();
+        std::string choices;
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (items[i] == *o.year)
+                yearItem = static_cast<int>(i);
+            choices += (i ? ", " : "") + items[i];
+        }
+        if (yearItem < 0) {
+            err << "Vuotta " << *o.year << " ei ole tilikauden vuosiluettelossa ("
+                << (items.empty()
+                        ? std::string("tilikausi on yhden kalenterivuoden sis\u00e4ll\u00e4, "
+                                      "--year ei ole k\u00e4yt\u00f6ss\u00e4")
+                        : "vaihtoehdot: " + choices)
+                << ")\n";
+            return 2;
         }
     }
 

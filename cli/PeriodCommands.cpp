@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "book/BookFile.h"
 #include "book/Win1252.h"
+#include "cli/CliValues.h"
 #include "cli/HeadlessPlatform.h"
 
 #include <optional>
@@ -52,6 +53,14 @@ bool ParseBasicData(const std::vector<std::string>& args, BasicData& d, std::ost
         err << kUsage;
         return false;
     }
+    // The box would take any text and refuse only what its fiscal-year check refuses; here a
+    // date is refused before anything is read or written.
+    for (const std::string& date : {*d.start, *d.end}) {
+        if (!IsDisplayDate(date)) {
+            err << "Virheellinen p\u00e4iv\u00e4ys: " << date << " (muoto PP.KK.VVVV)\n";
+            return false;
+        }
+    }
     return true;
 }
 
@@ -71,7 +80,7 @@ int ApplyBasicData(Application& app, const BasicData& d, const std::string& out,
     box.firstDay().setText(*d.start);
     box.lastDay().setText(*d.end);
     if (!app.basicDataOk())
-        return 1;
+        return 2; // the dates given do not make a fiscal year; the box has said so
     if (FileResult r = SaveBook(app.state().openBook, out); !r) {
         err << r.message << '\n';
         return 1;
@@ -116,6 +125,38 @@ int VatRateCommand(const std::vector<std::string>& args, std::ostream&, std::ost
         err << kUsage;
         return 2;
     }
+    // Every change is read before the book is: the panel would clear a new rate it cannot read
+    // and the book would be written unchanged.
+    struct Change {
+        std::string old;
+        std::int32_t oldRate = 0;
+        std::int32_t newRate = 0;
+    };
+    std::vector<Change> changes;
+    for (size_t i = 3; i < args.size(); ++i) {
+        const size_t eq = args[i].find('=');
+        if (eq == std::string::npos) {
+            err << "Virheellinen muutos: " << args[i] << " (muoto VANHA=UUSI, esim. 24=25,5)\n";
+            return 2;
+        }
+        Change change{args[i].substr(0, eq)};
+        for (auto [text, rate] :
+             {std::pair{change.old, &change.oldRate}, {args[i].substr(eq + 1), &change.newRate}}) {
+            if (!ParseRate(text, *rate)) {
+                err << "Virheellinen alv-kanta: \"" << text
+                    << "\" (prosentti 0\u2013100, enint\u00e4\u00e4n kaksi desimaalia, esim. "
+                       "25,5)\n";
+                return 2;
+            }
+        }
+        for (const Change& earlier : changes) {
+            if (earlier.oldRate == change.oldRate) {
+                err << "Alv-kanta " << change.old << " on annettu kahdesti\n";
+                return 2;
+            }
+        }
+        changes.push_back(change);
+    }
     HeadlessPlatform platform(err, true);
     Application app(platform);
     if (!app.openBook(args[1]))
@@ -125,24 +166,18 @@ int VatRateCommand(const std::vector<std::string>& args, std::ostream&, std::ost
         return 1;
     }
     VatRatePanel& panel = app.vatRatePanel();
-    for (size_t i = 3; i < args.size(); ++i) {
-        const size_t eq = args[i].find('=');
-        if (eq == std::string::npos) {
-            err << "Virheellinen muutos: " << args[i] << " (muoto VANHA=UUSI, esim. 24=25,5)\n";
-            return 2;
-        }
-        const std::int32_t oldRate = TextToScaled(args[i].substr(0, eq), 2);
+    for (const Change& change : changes) {
         int row = -1;
         for (size_t r = 0; r < panel.rows().size(); ++r)
             if (!panel.rows()[r].nodes.empty() &&
-                TextToScaled(panel.rows()[r].currentRate, 2) == oldRate)
+                TextToScaled(panel.rows()[r].currentRate, 2) == change.oldRate)
                 row = static_cast<int>(r);
         if (row < 0) {
-            err << "Kirjassa ei ole alv-kantaa " << args[i].substr(0, eq) << '\n';
+            err << "Kirjassa ei ole alv-kantaa " << change.old << '\n';
             return 1;
         }
         panel.selectCell(row, 1);
-        panel.editNewRate(args[i].substr(eq + 1));
+        panel.editNewRate(ScaledToText(change.newRate, 2));
         panel.normaliseNewRate();
     }
     app.vatRateOk();

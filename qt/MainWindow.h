@@ -12,6 +12,7 @@
 
 class QAbstractItemView;
 class QDialog;
+class QPlainTextEdit;
 class QAction;
 class QMenu;
 class QPrinter;
@@ -104,6 +105,11 @@ class MainWindow : public QMainWindow {
     // window when it opens.
     void syncDialogForm();
     QMenu* printMenu() const { return m_printMenu; }
+    // "Tarkista kirjanpito": a book in order is said in a message; findings are listed in a
+    // window of their own that can stay open while they are put right.
+    void checkBookCommand();
+    QAction* checkAction() const { return m_checkAction; }
+    QPlainTextEdit* checkFindings() const { return m_checkText; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -191,6 +197,9 @@ class MainWindow : public QMainWindow {
     QAction* m_saveAsAction = nullptr;
     QAction* m_basicDataAction = nullptr;
     QAction* m_maintenanceAction = nullptr;
+    QAction* m_checkAction = nullptr;
+    QDialog* m_checkDialog = nullptr;
+    QPlainTextEdit* m_checkText = nullptr;
     QAction* m_intermediateAction = nullptr;
     QAction* m_filterAction = nullptr;
     QAction* m_findNextAction = nullptr;

@@ -1,4 +1,5 @@
-// The main window's menus, shortcuts and the filter dialog.
+// The main window's menus, shortcuts, the filter dialog and the book check's findings.
+#include "app/BookCheck.h"
 #include "qt/MainWindow.h"
 #include "qt/QtText.h"
 #include "qt/TabStopBar.h"
@@ -16,12 +17,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace kp {
 namespace {} // namespace
@@ -61,6 +64,8 @@ void MainWindow::createMenus() {
             [this] { basicDataCommand(BasicDataMode::ChangeBasicData); });
     m_maintenanceAction = m_fileMenu->addAction(QStringLiteral("Näytä ylläpitosivu"));
     connect(m_maintenanceAction, &QAction::triggered, this, &MainWindow::toggleMaintenance);
+    m_checkAction = m_fileMenu->addAction(QStringLiteral("Tarkista kirjanpito"));
+    connect(m_checkAction, &QAction::triggered, this, &MainWindow::checkBookCommand);
     m_fileMenu->addSeparator();
     connect(m_fileMenu->addAction(QStringLiteral("Sulje\tCtrl+X")), &QAction::triggered, this,
             &QWidget::close);
@@ -214,6 +219,7 @@ void MainWindow::updateFileMenu() {
     m_saveAction->setEnabled(hasChart);
     m_saveAsAction->setEnabled(hasChart);
     m_basicDataAction->setEnabled(hasChart);
+    m_checkAction->setEnabled(!m_app.state().openBook.empty());
     m_comparisonAction->setVisible(hasChart);
     const Tab tab = m_app.activeTab();
     m_printMenu->menuAction()->setVisible(tab == Tab::Ledger);
@@ -258,6 +264,36 @@ void MainWindow::showFilterDialog() {
     });
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     dialog.exec();
+}
+
+void MainWindow::checkBookCommand() {
+    const std::vector<std::string> findings = CheckOpenBook(m_app);
+    if (findings.empty()) {
+        m_platform.showMessage(std::string(kBookInOrder));
+        return;
+    }
+    if (!m_checkDialog) {
+        m_checkDialog = new QDialog(this);
+        m_checkText = new QPlainTextEdit(m_checkDialog);
+        m_checkText->setReadOnly(true);
+        m_checkText->setLineWrapMode(QPlainTextEdit::NoWrap);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, m_checkDialog);
+        buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Sulje"));
+        connect(buttons, &QDialogButtonBox::rejected, m_checkDialog, &QDialog::hide);
+        auto* layout = new QVBoxLayout(m_checkDialog);
+        layout->addWidget(m_checkText);
+        layout->addWidget(buttons);
+        m_checkDialog->resize(720, 360);
+    }
+    m_checkDialog->setWindowTitle(
+        QStringLiteral("Tarkista kirjanpito: %1 huomautettavaa").arg(findings.size()));
+    QString text;
+    for (const std::string& finding : findings)
+        text += FromUtf8(finding) + QLatin1Char('\n');
+    m_checkText->setPlainText(text);
+    m_checkDialog->show();
+    m_checkDialog->raise();
+    m_checkDialog->activateWindow();
 }
 
 } // namespace kp

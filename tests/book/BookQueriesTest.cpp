@@ -121,7 +121,19 @@ TEST(BookQueries, ValidateFiscalYear) {
         {"1.1.2020", "31.12.2030", false, MakePeriod(2030, 12), true},
         {"1.1.2021", "31.12.2020", false, MakePeriod(2020, 12), true},
         {"1.1.", "31.12.2020", false, MakePeriod(2020, 12), true},
-        {"1.1.2020", "31.12.", false, MakePeriod(0, 12), true}};
+        {"1.1.2020", "31.12.", false, MakePeriod(0, 12), true},
+        // Impossible days fail; the end period is stored all the same.
+        {"1.1.2025", "45.13.2025", false, MakePeriod(2025, 13), true},
+        {"1.1.2027", "31.02.2027", false, MakePeriod(2027, 2), true},
+        {"00.01.2027", "31.12.2027", false, MakePeriod(2027, 12), true},
+        {"1.0.2027", "31.12.2027", false, MakePeriod(2027, 12), true},
+        {"1.1.0", "31.12.2027", false, MakePeriod(2027, 12), true},
+        {"1.3.2023", "29.2.2023", false, MakePeriod(2023, 2), true},
+        {"1.3.1900", "29.2.1900", false, MakePeriod(1900, 2), true},
+        {"1.1.2027", "31.04.2027", false, MakePeriod(2027, 4), true},
+        // Leap days where the calendar has them.
+        {"1.3.2023", "29.2.2024", true, MakePeriod(2024, 2), true},
+        {"29.2.2000", "28.2.2001", true, MakePeriod(2001, 2), true}};
     // An invalid pair leaves the year list as it was: shown, with one item.
     const YearList before = {{"x"}, true, 0, 16};
     for (const auto& [start, end, valid, endPeriod, shown] : cases) {

@@ -45,10 +45,6 @@ TEST(PageCommands, RefusesBadInputWithAMessage) {
          {"export", "income", kBook, "--filter", "\xE2\x82\xAC\xE2\x9C\x93"},
          2,
          "ei voi tallentaa"},
-        {"year on a calendar-year book is ignored",
-         {"export", "ledger", kBook, "--year", "1999"},
-         0,
-         ""},
         {"view of an unknown tree", {"view", "ledger", kBook}, 2, "K\xC3\xA4ytt\xC3\xB6"},
     };
     for (const auto& row : rows) {

@@ -146,6 +146,9 @@ const BadDates kBadDates[] = {
     {"TenYearsApart", "01012020", "31122030"},
     {"ZeroStartYear", "01010000", "31122024"},
     {"LetterInLastDay", "01012024", "311220x4"}, // the last-day box takes it; the check refuses
+    {"NoSuchDay", "01012027", "31022027"},
+    {"DayZero", "00012027", "31122027"},
+    {"MonthThirteen", "01012027", "31132027"},
 };
 
 INSTANTIATE_TEST_SUITE_P(BasicDataBox, InvalidDates, testing::ValuesIn(kBadDates),

@@ -1,6 +1,7 @@
 // The window's page commands offscreen: print settings, the tab-stop editor, retitling,
 // copying the journal through the period chooser, saving and reopening, search on a tree, and
 // moving nodes on the maintenance and journal pages by drag and drop.
+#include "app/BookCheck.h"
 #include "qt/BookTreeModel.h"
 #include "qt/BookTreeView.h"
 #include "qt/MainWindow.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
@@ -41,6 +43,23 @@ class WindowCommandsTest : public QObject {
         m_window.reset();
         m_platform.reset();
         m_dir.reset();
+    }
+
+    // "Tarkista kirjanpito": the example book is in order; a change made in memory is found and
+    // listed in the findings window.
+    void checkTheOpenBook() {
+        emit m_window->fileMenu()->aboutToShow();
+        QVERIFY(m_window->checkAction()->isEnabled());
+        m_window->checkAction()->trigger();
+        QCOMPARE(m_platform->shown, std::vector<std::string>{std::string(kBookInOrder)});
+        Application& app = m_window->app();
+        BookNode* amount = app.index().events()->child(1)->child(2)->child(0)->child(0);
+        app.state().openBook.setText(amount, "money 12x");
+        m_window->checkAction()->trigger();
+        QCOMPARE(m_platform->shown.size(), size_t{1});
+        QVERIFY(m_window->checkFindings() && m_window->checkFindings()->isVisible());
+        QVERIFY(m_window->checkFindings()->toPlainText().contains(
+            QStringLiteral("\"money 12x\" ei voi lukea")));
     }
 
     // "Tulostusaset.." shows the page's values and stores what the input boxes answer;
