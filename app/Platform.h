@@ -1,6 +1,7 @@
 // The one interface through which the program's logic reaches the user and the desktop.
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,12 @@ struct FileChoice {
     std::string fileName;         // proposed name or folder
 };
 
+// A time of day, for the status bar.
+struct ClockTime {
+    int hour = 0;
+    int minute = 0;
+};
+
 // All texts are UTF-8: the core converts node texts before it shows them and converts what the
 // user typed back to Windows-1252, refusing what that cannot hold.
 class Platform {
@@ -39,6 +46,13 @@ class Platform {
     virtual std::optional<std::string> chooseSaveFile(const FileChoice& choice) = 0;
     virtual bool fileExists(const std::string& fileName) = 0;
     virtual void setClipboardText(const std::string& text) = 0;
+    // The local time now ("Tallennettu klo 14.03").
+    virtual ClockTime clockTime() {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return {local.tm_hour, local.tm_min};
+    }
 };
 
 } // namespace kp
