@@ -61,6 +61,8 @@ class UndoHistory {
     std::size_t stepCount() const { return m_steps.size(); }
     // The differences held by all steps, in bytes.
     std::size_t storedBytes() const { return m_bytes; }
+    // The snapshot of the book as it is now, in bytes (about the size of its file).
+    std::size_t snapshotBytes() const { return m_current.size(); }
 
   private:
     struct Step {

@@ -55,6 +55,8 @@ void BM_PostVoucherWithUndoRecord(benchmark::State& state) {
     for (auto _ : state)
         book.postVoucher();
     state.counters["undo_bytes"] = static_cast<double>(book.app.undoHistory().storedBytes());
+    state.counters["steps"] = static_cast<double>(book.app.undoHistory().stepCount());
+    state.counters["snapshot_bytes"] = static_cast<double>(book.app.undoHistory().snapshotBytes());
 }
 BENCHMARK(BM_PostVoucherWithUndoRecord)->Unit(benchmark::kMillisecond);
 

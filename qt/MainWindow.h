@@ -105,6 +105,20 @@ class MainWindow : public QMainWindow {
     void syncDialogForm();
     QMenu* printMenu() const { return m_printMenu; }
 
+    // "Kumoa: ..." (Ctrl+Z) and "Tee uudelleen: ..." (Ctrl+Y, Ctrl+Shift+Z), at the top of both
+    // "Muokkaa" menus; a toolbar can show these same actions.
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
+    void undoCommand(bool back);
+
+    // The desktop session is ending: the window closes as its close button closes it, asking
+    // what it must. False when the user kept it open, and so the session from ending.
+    bool sessionEnding(bool interactionAllowed);
+
+  signals:
+    // The window has closed for good, its boxes with it: the program ends.
+    void closed();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -206,6 +220,8 @@ class MainWindow : public QMainWindow {
     TabStopBar* m_tabStopBar = nullptr;
     std::array<QAction*, kPrintItemCount> m_printSettingsActions{};
     FontChooser m_chooseFont;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
     QAction* m_renumberSeparator = nullptr;
     QAction* m_renumberAction = nullptr;
 };

@@ -249,9 +249,7 @@ void MainWindow::createDragAndDrop() {
         view->dropped = [this, view, which](DragSource source, BookNode* target, DropSpot spot) {
             auto* selected = const_cast<BookNode*>(BookTreeModel::nodeAt(view->currentIndex()));
             TreeCommandResult result;
-            run([&] {
-                result = m_app.maintenance().dropNode(which, source, selected, target, spot);
-            });
+            run([&] { result = m_app.dropNode(which, source, selected, target, spot); });
             applyTreeResult(result);
         };
     }
