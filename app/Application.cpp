@@ -486,6 +486,10 @@ void Application::bookRestored() {
     m_state.markAllStale();
     m_state.periods.eventsContainerLevel = -1;
     rebuildAccountIndex();
+    // The fiscal year's end and the chooser's year list follow the dates an undo brought back,
+    // as opening a book reads them; an undo reports nothing about them.
+    const BookNode* fiscalYear = m_index.fiscalYear();
+    ValidateFiscalYear(NthDate(1, fiscalYear), NthDate(2, fiscalYear), m_state.periods);
     if (newVoucher) {
         // Posting and the proposal read the journal view, which must show this book now.
         m_state.clearStale(Stale::Journal);

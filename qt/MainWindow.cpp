@@ -13,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QSessionManager>
 #include <QSignalBlocker>
@@ -53,6 +54,9 @@ MainWindow::MainWindow(Platform& platform, const Settings& settings, std::string
     createMenus();
     createShortcuts();
     createEditors();
+    // A plain label rather than a status message, which hovering over a menu would wipe.
+    m_statusLabel = new QLabel(this);
+    statusBar()->addWidget(m_statusLabel, 1);
 
     // Top left of the screen, never taller or wider than the screen leaves room for.
     resize(1000, 720);
@@ -229,9 +233,8 @@ void MainWindow::syncFromController() {
     m_syncing = true;
     const bool bookShown = m_app.pageControlVisible();
     setWindowTitle(FromBook(m_app.windowTitle()));
-    const QString status = FromBook(m_app.statusText());
-    if (statusBar()->currentMessage() != status)
-        statusBar()->showMessage(status);
+    m_statusLabel->setText(FromBook(m_app.statusText()));
+    hideClosedBoxes();
     m_pages->setVisible(bookShown);
     const bool maintenance = m_app.maintenanceShown();
     m_pages->setTabVisible(static_cast<int>(Tab::Maintenance), maintenance);
@@ -357,7 +360,6 @@ void MainWindow::treeCommand(int command) {
         break;
     case 1:
         run([&] { result = m_app.deleteNode(selected); });
-        syncDialogForm(); // a box open on a deleted node has closed
         break;
     case 2:
         run([&] { result = m_app.clearBook(); });

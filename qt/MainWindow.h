@@ -12,6 +12,7 @@
 
 class QAbstractItemView;
 class QDialog;
+class QLabel;
 class QAction;
 class QMenu;
 class QPrinter;
@@ -109,6 +110,8 @@ class MainWindow : public QMainWindow {
     // "Muokkaa" menus; a toolbar can show these same actions.
     QAction* undoAction() const { return m_undoAction; }
     QAction* redoAction() const { return m_redoAction; }
+    // The status bar's text: when the book was saved, what an undo did.
+    QLabel* statusLabel() const { return m_statusLabel; }
     void undoCommand(bool back);
 
     // The desktop session is ending: the window closes as its close button closes it, asking
@@ -153,6 +156,7 @@ class MainWindow : public QMainWindow {
     void editNodeText(MaintenanceTree tree, const QModelIndex& index);
     void syncFromController();
     void syncMenus();
+    void hideClosedBoxes();
 
     void createPages();
     void createMenus();
@@ -221,6 +225,7 @@ class MainWindow : public QMainWindow {
     std::array<QAction*, kPrintItemCount> m_printSettingsActions{};
     FontChooser m_chooseFont;
     QAction* m_undoAction = nullptr;
+    QLabel* m_statusLabel = nullptr;
     QAction* m_redoAction = nullptr;
     QAction* m_renumberSeparator = nullptr;
     QAction* m_renumberAction = nullptr;

@@ -120,6 +120,16 @@ void MainWindow::showCentred(QDialog* dialog) {
     dialog->activateWindow();
 }
 
+// A box the controller closed (its nodes went away, another book came) leaves the screen.
+void MainWindow::hideClosedBoxes() {
+    if (!m_app.voucherEditor().visible())
+        m_voucherDialog->hide();
+    if (!m_app.accountEditor().visible())
+        m_accountDialog->hide();
+    if (!m_app.vatTextsBox().visible())
+        m_vatTextsDialog->hide();
+}
+
 // Each box as the controller left it: at most one is shown.
 void MainWindow::syncDialogForm() {
     if (!m_app.voucherEditor().visible()) {

@@ -11,11 +11,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,8 +78,8 @@ class WindowCloseTest : public QObject {
                                               << QList<int>{} << QStringList{} << true;
         QTest::newRow("account box") << CloseBy::Button << Box::Account << true << QList<int>{no}
                                      << QStringList{save} << true;
-        QTest::newRow("VAT texts box")
-            << CloseBy::Button << Box::VatTextsBox << false << QList<int>{} << QStringList{} << true;
+        QTest::newRow("VAT texts box") << CloseBy::Button << Box::VatTextsBox << false
+                                       << QList<int>{} << QStringList{} << true;
         QTest::newRow("session end, voucher kept")
             << CloseBy::SessionEnd << Box::VoucherWithLines << false << QList<int>{no}
             << QStringList{voucher} << false;
@@ -176,7 +176,7 @@ class WindowCloseTest : public QObject {
                      ->rowCount(m_window->treeView(Tab::Journal)->model()->index(0, 0)),
                  61);
         QCOMPARE(m_window->windowTitle(), title);
-        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Kumottu: Tosite 61"));
+        QCOMPARE(m_window->statusLabel()->text(), QStringLiteral("Kumottu: Tosite 61"));
         QVERIFY(!m_window->undoAction()->isEnabled());
         QCOMPARE(m_window->redoAction()->text(),
                  QStringLiteral("Tee uudelleen: Tosite 61\tCtrl+Y"));
@@ -190,8 +190,7 @@ class WindowCloseTest : public QObject {
                            QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
         QCOMPARE(app.journal().root()->childCount(), 62);
         QCOMPARE(m_window->windowTitle(), QStringLiteral("*") + title);
-        QCOMPARE(m_window->statusBar()->currentMessage(),
-                 QStringLiteral("Tehty uudelleen: Tosite 61"));
+        QCOMPARE(m_window->statusLabel()->text(), QStringLiteral("Tehty uudelleen: Tosite 61"));
         QCOMPARE(numberShown(), QStringLiteral("62"));
 
         m_window->voucherDialog()->cancelButton()->click();
@@ -200,8 +199,7 @@ class WindowCloseTest : public QObject {
         QTest::keySequence(m_window->treeView(Tab::Journal),
                            QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(m_window->windowTitle(), title);
-        QVERIFY(m_window->statusBar()->currentMessage().startsWith(
-            QStringLiteral("Tallennettu klo 14.03")));
+        QCOMPARE(m_window->statusLabel()->text(), QStringLiteral("Tallennettu klo 14.03"));
     }
 
   private:
