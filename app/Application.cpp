@@ -22,6 +22,35 @@ FileChoice SaveChoice(const std::string& fileName) {
     return {{{"*.*", "*.*"}, {"*.tlk", "*.tlk"}, {"*.csv", "*.csv"}}, 1, "csv", fileName};
 }
 
+// A label with the number of what it acted on, when there is one.
+std::string Labelled(std::string label, std::string_view number) {
+    if (!number.empty())
+        label.append(" ").append(number);
+    return label;
+}
+
+// The voucher number of a journal node, a line standing for its voucher: "[12] ..." gives 12.
+std::string_view VoucherNumber(const BookNode* node) {
+    while (node && node->level() > 1)
+        node = node->parent();
+    if (!node || !node->startsWith("["))
+        return {};
+    const std::string_view text = node->text();
+    const size_t close = text.find(']');
+    return close == std::string_view::npos ? std::string_view() : text.substr(1, close - 1);
+}
+
+// The account number a chart line starts with; none for a heading.
+std::string_view AccountNumber(const BookNode* line) {
+    if (!line)
+        return {};
+    const std::string_view text = line->text();
+    size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9')
+        ++digits;
+    return text.substr(0, digits);
+}
+
 // A name typed without an extension gets the chooser's default one.
 std::string WithDefaultExtension(std::string name, const std::string& extension) {
     const size_t slash = name.find_last_of('/');
@@ -63,6 +92,11 @@ void Application::rebuildComparisonIndex() {
 
 std::string Application::title() const {
     return BookTitle(m_state.openBook);
+}
+
+std::string Application::windowTitle() const {
+    const std::string shown = m_pageControlVisible ? title() : std::string("Kirjanpito");
+    return m_state.unsavedChanges ? "*" + shown : shown;
 }
 
 void Application::applySettings(const Settings& settings) {
@@ -140,6 +174,7 @@ bool Application::openBook(const std::string& fileName) {
         m_platform.showError("Virheellinen tilikausi");
     m_activeTab = Tab::Journal;
     pageChanged();
+    bookReplaced();
     return true;
 }
 
@@ -168,11 +203,21 @@ bool Application::saveCommand(bool saveAs) {
     m_damagedFile.clear();
     m_fileName = name;
     m_state.unsavedChanges = false;
+    bookSaved();
     return true;
 }
 
 bool Application::closeRequested() {
-    return askSaveChanges() != Answer::Cancel;
+    // The boxes close only once the window surely closes: a No or Cancel keeps all as it was.
+    if (m_voucherEditor.visible() && m_voucherEditor.lineCount() > 0 &&
+        !m_platform.askYesNo("Tosite on kesken. Hyl\xC3\xA4t\xC3\xA4\xC3\xA4nk\xC3\xB6 se?"))
+        return false;
+    if (askSaveChanges() == Answer::Cancel)
+        return false;
+    hideDialogForm();
+    m_vatRatePanel.cancel();
+    m_basicData.cancel();
+    return true;
 }
 
 // --- comparison book ---------------------------------------------------------------------
@@ -349,6 +394,7 @@ void Application::basicDataCommand(BasicDataMode mode) {
 }
 
 bool Application::basicDataOk() {
+    const BasicDataMode mode = m_basicData.mode();
     const BasicDataResult r = m_basicData.apply(m_state.openBook, m_state.periods, m_prompts);
     if (!r.applied)
         return false;
@@ -367,6 +413,11 @@ bool Application::basicDataOk() {
     rebuildAccountIndex();
     m_activeTab = Tab::Journal;
     pageChanged();
+    // A new company or fiscal year is another book; new basic data are a change of this one.
+    if (mode == BasicDataMode::ChangeBasicData)
+        recordChange("Muuta perustietoja");
+    else
+        bookReplaced();
     return true;
 }
 
@@ -376,8 +427,10 @@ bool Application::vatRateCommand() {
 
 bool Application::vatRateOk() {
     const VatRateOutcome outcome = m_vatRatePanel.ok(m_state.openBook, m_prompts);
-    if (outcome.bookChanged)
+    if (outcome.bookChanged) {
         m_state.markBookChanged();
+        recordChange("Alv-% muutos");
+    }
     return outcome.bookChanged;
 }
 
@@ -387,6 +440,7 @@ TreeCommandResult Application::clearBook() {
         forgetBookInEditors();
         m_comparisonIndex.clear();
         rebuildAccountIndex(); // an empty book leaves no node to refer to
+        recordChange("Tyhjenn\xE4 kaikki");
     }
     return result;
 }
@@ -419,18 +473,23 @@ void Application::editVoucherCommand(const BookNode* selected) {
 }
 
 VoucherOk Application::voucherOk() {
+    const std::string label = Labelled(
+        m_voucherEditor.editedEvent() ? "Muokkaa tositetta" : "Tosite", m_voucherEditor.number());
     const VoucherOk result = m_voucherEditor.ok(
         [this](const std::string& text) { return m_platform.askOkCancel(Win1252ToUtf8(text)); },
         [this](const std::string& text) { m_platform.showError(Win1252ToUtf8(text)); });
-    if (result == VoucherOk::Posted)
+    if (result == VoucherOk::Posted) {
         m_state.markBookChanged();
+        recordChange(label);
+    }
     return result;
 }
 
-void Application::applyJournalChange(const JournalChange& change) {
+void Application::applyJournalChange(const JournalChange& change, std::string label) {
     if (change.bookChanged) {
         m_voucherEditor.forgetBook();
         m_state.markBookChanged();
+        recordChange(std::move(label));
     }
     if (change.viewRebuilt) {
         m_state.clearStale(Stale::Journal);
@@ -440,20 +499,21 @@ void Application::applyJournalChange(const JournalChange& change) {
 
 JournalChange Application::deleteLastVoucher() {
     const JournalChange change = m_journal.deleteLastVoucher(m_state.openBook, journalSource());
-    applyJournalChange(change);
+    applyJournalChange(change, "Poista viimeinen");
     return change;
 }
 
 JournalChange Application::renumberVouchers() {
     const JournalChange change = m_journal.renumberVouchers(m_state.openBook, journalSource());
-    applyJournalChange(change);
+    applyJournalChange(change, "P\xE4ivit\xE4 tositenumerot");
     return change;
 }
 
 JournalChange Application::moveVoucher(const BookNode* dragged, const BookNode* target) {
+    const std::string label = Labelled("Siirr\xE4 tosite", VoucherNumber(dragged));
     const JournalChange change =
         m_journal.moveVoucher(m_state.openBook, dragged, target, journalSource());
-    applyJournalChange(change);
+    applyJournalChange(change, label);
     return change;
 }
 
@@ -496,20 +556,27 @@ ChartEditResult Application::accountOk() {
     // The duplicate-number check reads the account list, which must know the last change.
     if (m_state.isStale(Stale::AccountIndex))
         rebuildAccountIndex();
+    const std::string label =
+        Labelled(m_accountEditor.newSubAccountMode() ? "Uusi alatili" : "Muokkaa tili\xE4",
+                 m_accountEditor.numberText());
     ChartEditResult result =
         m_accountEditor.ok(m_state.openBook, m_chart, m_index, m_settings.vat.dropDown);
-    if (result.bookChanged)
+    if (result.bookChanged) {
         m_state.markBookChanged();
+        recordChange(label);
+    }
     return result;
 }
 
 ChartEditResult Application::deleteAccountCommand(BookNode* line) {
     if (m_state.isStale(Stale::AccountIndex))
         rebuildAccountIndex();
+    const std::string label = Labelled("Poista tili", AccountNumber(line));
     ChartEditResult result = DeleteChartLine(m_state.openBook, m_chart, m_index, line);
     if (result.bookChanged) {
         m_accountEditor.forgetBook(); // it may have been open on a deleted line
         m_state.markBookChanged();
+        recordChange(label);
     }
     if (!result.message.empty())
         m_platform.showMessage(result.message);
@@ -517,9 +584,11 @@ ChartEditResult Application::deleteAccountCommand(BookNode* line) {
 }
 
 bool Application::moveChartLine(BookNode* moved, BookNode* target, DropSpot zone) {
+    const std::string label = Labelled("Siirr\xE4 tili", AccountNumber(moved));
     if (!MoveChartLine(m_state.openBook, m_chart, moved, target, zone))
         return false;
     m_state.markBookChanged();
+    recordChange(label);
     return true;
 }
 

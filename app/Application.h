@@ -5,6 +5,7 @@
 #include "app/Maintenance.h"
 #include "app/Platform.h"
 #include "app/Search.h"
+#include "app/UndoHistory.h"
 #include "ledger/AccountEditor.h"
 #include "ledger/AccountIndex.h"
 #include "ledger/ChartView.h"
@@ -130,6 +131,38 @@ class Application {
 
     // "Tyhjennä kaikki": both trees emptied, and nothing refers to their nodes any more.
     TreeCommandResult clearBook();
+    // The maintenance page's edits of the open book ("Lisää", "Poista", a new text, a drop),
+    // recorded for undo; the comparison tree's are not the book's and are not recorded.
+    TreeCommandResult addNode(BookNode* selection);
+    TreeCommandResult deleteNode(BookNode* selection);
+    TreeCommandResult editNodeText(MaintenanceTree tree, BookNode* selection);
+    TreeCommandResult dropNode(MaintenanceTree tree, DragSource source, BookNode* selection,
+                               BookNode* hitNode, DropSpot spot);
+
+    // --- undo and redo ---------------------------------------------------------------------
+    // Every command that changes the open book ends by recording the change under a label
+    // (Windows-1252), so that any change can be undone; a change nobody recorded is recorded
+    // as "Muutos" before an undo or a save. Opening a book, a new fiscal year or a new company
+    // start the history afresh.
+    void recordChange(std::string label);
+    bool canUndo() const { return m_undo.canUndo(); }
+    bool canRedo() const { return m_undo.canRedo(); }
+    // "Kumoa: Tosite 62" and "Tee uudelleen: Tosite 62"; "Kumoa" and "Tee uudelleen" when
+    // there is nothing to do.
+    std::string undoCaption() const;
+    std::string redoCaption() const;
+    // The book as it was before the last change, or again after it. Every node of the book is
+    // new afterwards: the boxes that showed book nodes close (a new voucher being typed stays),
+    // the views are rebuilt when shown, the page shown stays. False when there was nothing to do.
+    bool undo();
+    bool redo();
+    const UndoHistory& undoHistory() const { return m_undo; }
+
+    // What the window says it did last, for its status bar (Windows-1252): "Tallennettu klo
+    // 14.03", "Kumottu: Tosite 62".
+    const std::string& statusText() const { return m_status; }
+    // The window's title: the book's, with "*" in front while it has unsaved changes.
+    std::string windowTitle() const;
 
     // "Avaa" (lastFile false) and the last-file entry (true).
     void openCommand(bool lastFile);
@@ -141,7 +174,9 @@ class Application {
     // Yes when the changes were saved, no when there were none or the user discards them,
     // cancel when the user cancels or the save did not happen.
     Answer askSaveChanges();
-    // The window's close request: true when it may close.
+    // The window's close request (its close button, "Sulje", the session ending). A voucher
+    // with lines in its box is asked about first, then the unsaved changes; a No or Cancel
+    // keeps everything open. True when the window may close: every box has been closed.
     bool closeRequested();
 
     // "Avaa vertailukausi" / "Sulje vertailukausi".
@@ -210,7 +245,14 @@ class Application {
 
     JournalSource journalSource();
     void buildStatements();
-    void applyJournalChange(const JournalChange& change);
+    void applyJournalChange(const JournalChange& change, std::string label);
+    bool stepHistory(bool back);
+    // The book was rebuilt from the undo history: nothing may keep its old nodes.
+    void bookRestored();
+    // A new book replaced the open one: the history starts from it.
+    void bookReplaced();
+    // The open book was written to its file.
+    void bookSaved();
     // Every line followed by CR LF; nothing for no lines.
     void copyToClipboard(const ReportLines& lines);
     // Runs a command that opens a box of the dialog form, which closes instead when it was
@@ -247,6 +289,8 @@ class Application {
     VoucherEditor m_voucherEditor{{&m_state.openBook, &m_journal, &m_index, &m_state.periods,
                                    [this] { return currentPeriodResult(); }}};
 
+    UndoHistory m_undo;
+    std::string m_status;
     std::string m_fileName;
     std::string m_damagedFile; // the file the open book was salvaged from, until saved elsewhere
     bool m_pageControlVisible = false;

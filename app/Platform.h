@@ -1,6 +1,7 @@
 // The one interface through which the program's logic reaches the user and the desktop.
 #pragma once
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,12 @@ struct FileChoice {
     int filterIndex = 0;          // preselected, 0-based
     std::string defaultExtension; // appended to a name typed without one
     std::string fileName;         // proposed name or folder
+};
+
+// A time of day, for the status bar.
+struct ClockTime {
+    int hour = 0;
+    int minute = 0;
 };
 
 // All texts are UTF-8: the core converts node texts before it shows them and converts what the
@@ -46,6 +53,13 @@ class Platform {
             damage + "\n\nAvataanko silti? Kirja luetaan niin pitk\u00e4lle kuin se on ehj\u00e4, "
                      "eik\u00e4 sit\u00e4 tallenneta vaurioituneen tiedoston p\u00e4\u00e4lle "
                      "kysym\u00e4tt\u00e4.");
+    }
+    // The local time now ("Tallennettu klo 14.03").
+    virtual ClockTime clockTime() {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return {local.tm_hour, local.tm_min};
     }
 };
 

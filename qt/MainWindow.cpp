@@ -13,8 +13,11 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
+#include <QSessionManager>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeView>
@@ -51,6 +54,9 @@ MainWindow::MainWindow(Platform& platform, const Settings& settings, std::string
     createMenus();
     createShortcuts();
     createEditors();
+    // A plain label rather than a status message, which hovering over a menu would wipe.
+    m_statusLabel = new QLabel(this);
+    statusBar()->addWidget(m_statusLabel, 1);
 
     // Top left of the screen, never taller or wider than the screen leaves room for.
     resize(1000, 720);
@@ -59,6 +65,12 @@ MainWindow::MainWindow(Platform& platform, const Settings& settings, std::string
         resize(std::min(width(), area.width()), std::min(height(), area.height() - 40));
         move(area.topLeft());
     }
+    // Logging out closes the window as its close button would, questions included.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!sessionEnding(manager.allowsInteraction()))
+            manager.cancel();
+        manager.release();
+    });
     syncFromController();
 }
 
@@ -220,7 +232,9 @@ void MainWindow::syncFromController() {
         return;
     m_syncing = true;
     const bool bookShown = m_app.pageControlVisible();
-    setWindowTitle(bookShown ? FromBook(m_app.title()) : QStringLiteral("Kirjanpito"));
+    setWindowTitle(FromBook(m_app.windowTitle()));
+    m_statusLabel->setText(FromBook(m_app.statusText()));
+    hideClosedBoxes();
     m_pages->setVisible(bookShown);
     const bool maintenance = m_app.maintenanceShown();
     m_pages->setTabVisible(static_cast<int>(Tab::Maintenance), maintenance);
@@ -342,14 +356,10 @@ void MainWindow::treeCommand(int command) {
     TreeCommandResult result;
     switch (command) {
     case 0:
-        run([&] { result = maintenance.addNode(selected); });
+        run([&] { result = m_app.addNode(selected); });
         break;
     case 1:
-        run([&] {
-            result = maintenance.deleteNode(selected);
-            if (result.bookTreeChanged)
-                m_app.bookNodesChanged(); // the editors may have been open on it
-        });
+        run([&] { result = m_app.deleteNode(selected); });
         break;
     case 2:
         run([&] { result = m_app.clearBook(); });
@@ -367,7 +377,7 @@ void MainWindow::treeCommand(int command) {
 void MainWindow::editNodeText(MaintenanceTree tree, const QModelIndex& index) {
     auto* selected = const_cast<BookNode*>(BookTreeModel::nodeAt(index));
     TreeCommandResult result;
-    run([&] { result = m_app.maintenance().editNodeText(tree, selected); });
+    run([&] { result = m_app.editNodeText(tree, selected); });
     applyTreeResult(result);
 }
 
@@ -444,8 +454,17 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     }
 }
 
+void MainWindow::undoCommand(bool back) {
+    run([&] { back ? m_app.undo() : m_app.redo(); });
+    syncDialogForm(); // a box whose nodes went away has closed
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!m_app.closeRequested()) {
+    // The open boxes are dealt with first; none outlives the window.
+    bool closes = false;
+    run([&] { closes = m_app.closeRequested(); }, 0);
+    syncDialogForm();
+    if (!closes) {
         event->ignore();
         return;
     }
@@ -454,6 +473,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             m_platform.showError(r.message);
     }
     event->accept();
+    emit closed();
+}
+
+bool MainWindow::sessionEnding(bool interactionAllowed) {
+    // Without leave to ask, nothing may be decided for the user: the book stays as it is.
+    if (!interactionAllowed)
+        return true;
+    return close();
 }
 
 } // namespace kp

@@ -13,6 +13,7 @@
 class QAbstractItemView;
 class QDialog;
 class QPlainTextEdit;
+class QLabel;
 class QAction;
 class QMenu;
 class QPrinter;
@@ -111,6 +112,22 @@ class MainWindow : public QMainWindow {
     QAction* checkAction() const { return m_checkAction; }
     QPlainTextEdit* checkFindings() const { return m_checkText; }
 
+    // "Kumoa: ..." (Ctrl+Z) and "Tee uudelleen: ..." (Ctrl+Y, Ctrl+Shift+Z), at the top of both
+    // "Muokkaa" menus; a toolbar can show these same actions.
+    QAction* undoAction() const { return m_undoAction; }
+    QAction* redoAction() const { return m_redoAction; }
+    // The status bar's text: when the book was saved, what an undo did.
+    QLabel* statusLabel() const { return m_statusLabel; }
+    void undoCommand(bool back);
+
+    // The desktop session is ending: the window closes as its close button closes it, asking
+    // what it must. False when the user kept it open, and so the session from ending.
+    bool sessionEnding(bool interactionAllowed);
+
+  signals:
+    // The window has closed for good, its boxes with it: the program ends.
+    void closed();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -145,6 +162,7 @@ class MainWindow : public QMainWindow {
     void editNodeText(MaintenanceTree tree, const QModelIndex& index);
     void syncFromController();
     void syncMenus();
+    void hideClosedBoxes();
 
     void createPages();
     void createMenus();
@@ -215,6 +233,9 @@ class MainWindow : public QMainWindow {
     TabStopBar* m_tabStopBar = nullptr;
     std::array<QAction*, kPrintItemCount> m_printSettingsActions{};
     FontChooser m_chooseFont;
+    QAction* m_undoAction = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QAction* m_redoAction = nullptr;
     QAction* m_renumberSeparator = nullptr;
     QAction* m_renumberAction = nullptr;
 };

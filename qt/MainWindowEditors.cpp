@@ -120,6 +120,16 @@ void MainWindow::showCentred(QDialog* dialog) {
     dialog->activateWindow();
 }
 
+// A box the controller closed (its nodes went away, another book came) leaves the screen.
+void MainWindow::hideClosedBoxes() {
+    if (!m_app.voucherEditor().visible())
+        m_voucherDialog->hide();
+    if (!m_app.accountEditor().visible())
+        m_accountDialog->hide();
+    if (!m_app.vatTextsBox().visible())
+        m_vatTextsDialog->hide();
+}
+
 // Each box as the controller left it: at most one is shown.
 void MainWindow::syncDialogForm() {
     if (!m_app.voucherEditor().visible()) {
@@ -249,9 +259,7 @@ void MainWindow::createDragAndDrop() {
         view->dropped = [this, view, which](DragSource source, BookNode* target, DropSpot spot) {
             auto* selected = const_cast<BookNode*>(BookTreeModel::nodeAt(view->currentIndex()));
             TreeCommandResult result;
-            run([&] {
-                result = m_app.maintenance().dropNode(which, source, selected, target, spot);
-            });
+            run([&] { result = m_app.dropNode(which, source, selected, target, spot); });
             applyTreeResult(result);
         };
     }

@@ -43,9 +43,11 @@ void MainWindow::createMenus() {
     connect(m_comparisonAction, &QAction::triggered, this,
             [this] { run([this] { m_app.comparisonCommand(); }); });
     m_saveAction = m_fileMenu->addAction(QStringLiteral("Tallenna\tCtrl+S"));
-    connect(m_saveAction, &QAction::triggered, this, [this] { m_app.saveCommand(false); });
+    connect(m_saveAction, &QAction::triggered, this,
+            [this] { run([this] { m_app.saveCommand(false); }, 0); });
     m_saveAsAction = m_fileMenu->addAction(QStringLiteral("Tallenna nimellä"));
-    connect(m_saveAsAction, &QAction::triggered, this, [this] { m_app.saveCommand(true); });
+    connect(m_saveAsAction, &QAction::triggered, this,
+            [this] { run([this] { m_app.saveCommand(true); }, 0); });
     connect(m_fileMenu->addAction(QStringLiteral("Uusi Tilikausi")), &QAction::triggered, this,
             [this] { basicDataCommand(BasicDataMode::NewFiscalYear); });
     connect(m_fileMenu->addAction(QStringLiteral("Uusi yritys")), &QAction::triggered, this,
@@ -71,7 +73,16 @@ void MainWindow::createMenus() {
             &QWidget::close);
     connect(m_fileMenu, &QMenu::aboutToShow, this, &MainWindow::updateFileMenu);
 
+    // Undo and redo head both "Muokkaa" menus: whichever the page shows.
+    m_undoAction = new QAction(this);
+    connect(m_undoAction, &QAction::triggered, this, [this] { undoCommand(true); });
+    m_redoAction = new QAction(this);
+    connect(m_redoAction, &QAction::triggered, this, [this] { undoCommand(false); });
+
     m_treeMenu = menuBar()->addMenu(QStringLiteral("Muokkaa"));
+    m_treeMenu->addAction(m_undoAction);
+    m_treeMenu->addAction(m_redoAction);
+    m_treeMenu->addSeparator();
     int command = 0;
     for (const char* text : {"Lisää\tIns", "Poista", "Tyhjennä kaikki", "Laajenna", "Supista"}) {
         connect(m_treeMenu->addAction(QString::fromUtf8(text)), &QAction::triggered, this,
@@ -80,6 +91,9 @@ void MainWindow::createMenus() {
     }
 
     m_pageMenu = menuBar()->addMenu(QStringLiteral("Muokkaa"));
+    m_pageMenu->addAction(m_undoAction);
+    m_pageMenu->addAction(m_redoAction);
+    m_pageMenu->addSeparator();
     connect(m_pageMenu->addAction(QStringLiteral("Tallenna csv")), &QAction::triggered, this,
             [this] { m_app.saveLinesCommand(); });
     m_pageMenu->addSeparator();
@@ -195,7 +209,10 @@ void MainWindow::createShortcuts() {
         shortcut->setAutoRepeat(false);
         connect(shortcut, &QShortcut::activated, this, handler);
     };
-    add("Ctrl+S", [this] { m_app.saveCommand(false); });
+    add("Ctrl+S", [this] { run([this] { m_app.saveCommand(false); }, 0); });
+    add("Ctrl+Z", [this] { undoCommand(true); });
+    add("Ctrl+Y", [this] { undoCommand(false); });
+    add("Ctrl+Shift+Z", [this] { undoCommand(false); });
     add("Ctrl+X", [this] { close(); });
     add("Ctrl+F", [this] { find(0); });
     add("Ctrl+G", [this] { find(1); });
@@ -210,6 +227,10 @@ void MainWindow::syncMenus() {
     m_treeMenu->menuAction()->setVisible(tab == Tab::Maintenance);
     m_pageMenu->menuAction()->setVisible(tab != Tab::Maintenance && tab != Tab::Comparison);
     m_comparisonAction->setText(FromBook(m_app.comparisonCaption()));
+    m_undoAction->setText(FromBook(m_app.undoCaption()) + QStringLiteral("\tCtrl+Z"));
+    m_undoAction->setEnabled(m_app.canUndo());
+    m_redoAction->setText(FromBook(m_app.redoCaption()) + QStringLiteral("\tCtrl+Y"));
+    m_redoAction->setEnabled(m_app.canRedo());
     updateFileMenu();
     updatePageMenu();
 }

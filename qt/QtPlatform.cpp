@@ -17,6 +17,18 @@ const QString kCaption = QStringLiteral("Kirjanpito");
 
 } // namespace
 
+QWidget* QtPlatform::dialogParent() const {
+    // The boxes of the dialog form stay on top of the main window: a question about one of
+    // them ("Summien ero", "Tosite on kesken") must open over it, not hidden behind it.
+    if (m_parent) {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->isVisible() && widget->parentWidget() == m_parent &&
+                widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+                return widget;
+    }
+    return m_parent;
+}
+
 QString DialogFilters(const FileChoice& choice, QString* selected) {
     QStringList filters;
     for (const FileFilter& filter : choice.filters) {
@@ -32,16 +44,16 @@ QString DialogFilters(const FileChoice& choice, QString* selected) {
 }
 
 void QtPlatform::showMessage(const std::string& text) {
-    QMessageBox::information(m_parent, kCaption, FromUtf8(text));
+    QMessageBox::information(dialogParent(), kCaption, FromUtf8(text));
 }
 
 void QtPlatform::showError(const std::string& text) {
-    QMessageBox::critical(m_parent, kCaption, FromUtf8(text));
+    QMessageBox::critical(dialogParent(), kCaption, FromUtf8(text));
 }
 
 Answer QtPlatform::askYesNoCancel(const std::string& text) {
     const auto button = QMessageBox::question(
-        m_parent, kCaption, FromUtf8(text),
+        dialogParent(), kCaption, FromUtf8(text),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (button == QMessageBox::Yes)
         return Answer::Yes;
@@ -49,12 +61,12 @@ Answer QtPlatform::askYesNoCancel(const std::string& text) {
 }
 
 bool QtPlatform::askYesNo(const std::string& text) {
-    return QMessageBox::question(m_parent, kCaption, FromUtf8(text),
+    return QMessageBox::question(dialogParent(), kCaption, FromUtf8(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool QtPlatform::askOkCancel(const std::string& text) {
-    return QMessageBox::critical(m_parent, kCaption, FromUtf8(text),
+    return QMessageBox::critical(dialogParent(), kCaption, FromUtf8(text),
                                  QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
@@ -66,7 +78,7 @@ std::optional<std::string> QtPlatform::inputBox(const std::string& caption,
                                                 const std::string& prompt,
                                                 const std::string& preset) {
     bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, FromUtf8(caption), FromUtf8(prompt),
+    const QString text = QInputDialog::getText(dialogParent(), FromUtf8(caption), FromUtf8(prompt),
                                                QLineEdit::Normal, FromUtf8(preset), &ok);
     if (!ok)
         return std::nullopt;
@@ -77,7 +89,7 @@ std::optional<std::string> QtPlatform::chooseOpenFile(const FileChoice& choice) 
     QString selected;
     const QString filters = DialogFilters(choice, &selected);
     const QString name = QFileDialog::getOpenFileName(
-        m_parent, QStringLiteral("Avaa"), FromUtf8(choice.fileName), filters, &selected);
+        dialogParent(), QStringLiteral("Avaa"), FromUtf8(choice.fileName), filters, &selected);
     if (name.isEmpty())
         return std::nullopt;
     return ToUtf8(name);
@@ -88,7 +100,7 @@ std::optional<std::string> QtPlatform::chooseSaveFile(const FileChoice& choice) 
     const QString filters = DialogFilters(choice, &selected);
     // The controller appends the default extension itself, so the dialog is not asked to.
     const QString name = QFileDialog::getSaveFileName(
-        m_parent, QStringLiteral("Tallenna"), FromUtf8(choice.fileName), filters, &selected);
+        dialogParent(), QStringLiteral("Tallenna"), FromUtf8(choice.fileName), filters, &selected);
     if (name.isEmpty())
         return std::nullopt;
     return ToUtf8(name);

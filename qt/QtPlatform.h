@@ -28,6 +28,9 @@ class QtPlatform : public Platform {
     void setClipboardText(const std::string& text) override;
 
   private:
+    // The window the dialogs open over.
+    QWidget* dialogParent() const;
+
     QWidget* m_parent = nullptr;
 };
 

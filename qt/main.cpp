@@ -43,6 +43,9 @@ int main(int argc, char* argv[]) {
     kp::QtPlatform platform;
     kp::MainWindow window(platform, settings, settingsPath);
     platform.setParent(&window);
+    // Closing the window ends the program, whatever else is still on screen.
+    QObject::connect(&window, &kp::MainWindow::closed, &application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     window.show();
     if (book)
         window.openFile(*book);

@@ -23,6 +23,7 @@ class ScriptedPlatform : public Platform {
     std::vector<FileChoice> saveChoices;
     std::string clipboard;
     int beeps = 0;
+    ClockTime clock{14, 3};
 
     void showMessage(const std::string& text) override { shown.push_back(text); }
     void showError(const std::string& text) override { shown.push_back(text); }
@@ -53,6 +54,7 @@ class ScriptedPlatform : public Platform {
     }
     bool fileExists(const std::string& name) override { return existing.count(name) > 0; }
     void setClipboardText(const std::string& text) override { clipboard = text; }
+    ClockTime clockTime() override { return clock; }
 
   private:
     template <class T> static T take(std::deque<T>& queue, T fallback) {
