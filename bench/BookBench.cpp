@@ -1,8 +1,10 @@
-// Loading large books: time, and heap bytes per node of the book tree.
+// Loading and saving large books: time, and heap bytes per node of the book tree.
+#include "book/BookFile.h"
 #include "book/BookTree.h"
 #include "book/NestedList.h"
 
 #include <benchmark/benchmark.h>
+#include <filesystem>
 #include <malloc.h>
 #include <random>
 #include <string>
@@ -71,6 +73,19 @@ void BM_FormatNestedList(benchmark::State& state) {
         benchmark::DoNotOptimize(kp::FormatNestedList(tree));
 }
 BENCHMARK(BM_FormatNestedList)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A whole save: format, write, read the copy back and compare it with the book, replace.
+void BM_SaveBookVerified(benchmark::State& state) {
+    kp::BookTree tree;
+    kp::ParseNestedList(tree, MakeBookText(static_cast<int>(state.range(0))));
+    const std::string name =
+        (std::filesystem::temp_directory_path() / "kp-bench-save.tlk").string();
+    for (auto _ : state)
+        if (!kp::SaveBook(tree, name))
+            state.SkipWithError("save failed");
+    std::filesystem::remove(name);
+}
+BENCHMARK(BM_SaveBookVerified)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
