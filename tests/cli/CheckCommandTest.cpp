@@ -30,6 +30,8 @@ TEST(CheckCommand, ListsFindingsOnStandardOutputWithItsExitStatus) {
            "\"Myynti\" ()))) (account -1 \"T U L O S\")) ((event 1 (date 2025 3 1) \"Myynti\" "
            "((1910 (money 100)) (3000 (money -90)))) (event 2 (date 2026 1 1) \"Osto\" ((1999 "
            "(money abc)))))))";
+    const fs::path cut = fs::temp_directory_path() / "kp-check-command-cut.tlk";
+    std::ofstream(cut, std::ios::binary) << "(identity (fiscal-year \"Oy\" (date 2025 1 1) (da";
     const struct {
         const char* name;
         std::vector<std::string> args;
@@ -46,6 +48,14 @@ TEST(CheckCommand, ListsFindingsOnStandardOutputWithItsExitStatus) {
          "Tosite 2: tilin 1999 raham\u00e4\u00e4r\u00e4\u00e4 \"money abc\" ei voi lukea "
          "(luetaan 0,00)\n",
          ""},
+        {"cut short",
+         {"check", cut.string()},
+         1,
+         "Kirjatiedosto " + cut.string() +
+             " on vaurioitunut: tiedosto loppuu kesken (kohta 47). Kirja luettiin niin "
+             "pitk\u00e4lle kuin se on ehj\u00e4.\nVirheellinen tilikausi: 01.01.2025 - "
+             "??.??.????\nKirjassa ei ole tilikarttaa (account-map)\n",
+         ""},
         {"missing book", {"check", "/nonexistent/k.tlk"}, 1, "", "Cannot open file"},
         {"no book", {"check"}, 2, "", "K\u00e4ytt\u00f6"},
         {"two books", {"check", kExampleBook, kExampleBook}, 2, "", "K\u00e4ytt\u00f6"},
@@ -58,6 +68,7 @@ TEST(CheckCommand, ListsFindingsOnStandardOutputWithItsExitStatus) {
         EXPECT_NE(r.err.find(row.err), std::string::npos) << row.name << ": " << r.err;
     }
     fs::remove(book);
+    fs::remove(cut);
 }
 
 } // namespace
