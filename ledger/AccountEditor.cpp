@@ -276,8 +276,22 @@ ChartEditResult AccountEditor::ok(BookTree& book, ChartView& chart, const Accoun
 
 // --- deleting, the context menu, drag and drop -------------------------------------------
 
+std::string DeleteChartLineQuestion(const BookNode& line) {
+    const BookNode* node = line.reference();
+    const bool account = IsAccountLine(line);
+    // Whatever stands in the group node goes with the line.
+    const BookNode* group = node ? node->child(0) : nullptr;
+    const bool below = group && group->text().empty() && group->hasChildren();
+    std::string question(account ? "Poistetaanko tili " : "Poistetaanko otsikko ");
+    question.append(line.text());
+    if (below)
+        question.append(account ? " alatileineen" : " tileineen");
+    return question + "?";
+}
+
 ChartEditResult DeleteChartLine(BookTree& book, ChartView& chart, const AccountIndex& index,
-                                BookNode* line) {
+                                BookNode* line,
+                                const std::function<bool(const std::string&)>& confirm) {
     ChartEditResult result;
     if (!line || !line->reference())
         return result;
@@ -289,6 +303,8 @@ ChartEditResult DeleteChartLine(BookTree& book, ChartView& chart, const AccountI
         result.message.assign(kAccountHasPostings);
         return result;
     }
+    if (confirm && !confirm(DeleteChartLineQuestion(*line)))
+        return result;
     book.remove(node);
     chart.tree().remove(line);
     result.bookChanged = true;

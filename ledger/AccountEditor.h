@@ -6,6 +6,7 @@
 #include "ledger/AccountIndex.h"
 #include "ledger/ChartView.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -95,10 +96,14 @@ class AccountEditor {
 
 // "Poista tili" (`MenuItem3Click`). Refused with a message when any account of the line's
 // subtree has a posting anywhere in the book, whatever the voucher filter; the root line
-// "TILIKARTTA" (the whole account map) is never deleted. Otherwise the node goes from the book
-// and the line from the chart, each with its subtree.
+// "TILIKARTTA" (the whole account map) is never deleted. Otherwise the user is asked (the
+// question in Windows-1252: "Poistetaanko tili 1920 Säästötili?"), and on yes the node goes
+// from the book and the line from the chart, each with its subtree.
 ChartEditResult DeleteChartLine(BookTree& book, ChartView& chart, const AccountIndex& index,
-                                BookNode* line);
+                                BookNode* line,
+                                const std::function<bool(const std::string&)>& confirm);
+// The question "Poista tili" asks before it deletes the line.
+std::string DeleteChartLineQuestion(const BookNode& line);
 
 // The context menu `TilikarttaMenu1` for the selected line.
 struct ChartMenuState {

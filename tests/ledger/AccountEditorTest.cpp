@@ -355,8 +355,8 @@ TEST(AccountEditor, OkAfterAChartRebuildEditsTheSameAccount) {
 TEST(AccountEditor, OkAfterTheAccountLeftTheBookChangesNothing) {
     ChartPage page(TopHeadings(Account(1910, "Kassa") + Account(1920, "Pankki")));
     page.editor.openOnLine(page.line("1920 Pankki"), page.texts);
-    ASSERT_TRUE(
-        DeleteChartLine(page.book, page.chart, page.index, page.line("1920 Pankki")).bookChanged);
+    ASSERT_TRUE(DeleteChartLine(page.book, page.chart, page.index, page.line("1920 Pankki"), {})
+                    .bookChanged);
     const std::string before = page.bookText();
     page.editor.setNameText("Pankkitili");
     EXPECT_FALSE(page.ok().bookChanged);
@@ -373,6 +373,7 @@ struct DeleteCase {
     const char* line;
     bool refused;
     std::string remainingAssets; // when deleted
+    const char* question = "";   // asked before deleting
 };
 class Deleting : public testing::TestWithParam<DeleteCase> {};
 
@@ -383,7 +384,15 @@ TEST_P(Deleting, RefusesWhileAnAccountBelowHasPostings) {
     for (const AccountEntry& e : page.index.accounts())
         ASSERT_TRUE(page.index.entries(e.node).empty());
     const std::string before = page.bookText();
-    const ChartEditResult r = DeleteChartLine(page.book, page.chart, page.index, page.line(c.line));
+    std::vector<std::string> asked;
+    const auto no = [&](const std::string& q) { return asked.push_back(q), false; };
+    const auto yes = [&](const std::string& q) { return asked.push_back(q), true; };
+    EXPECT_FALSE(
+        DeleteChartLine(page.book, page.chart, page.index, page.line(c.line), no).bookChanged);
+    EXPECT_EQ(page.bookText(), before);
+    const ChartEditResult r =
+        DeleteChartLine(page.book, page.chart, page.index, page.line(c.line), yes);
+    EXPECT_EQ(asked, c.refused ? Texts{} : (Texts{c.question, c.question}));
     if (c.refused) {
         EXPECT_EQ(r.message,
                   "Tili\xC3\xA4 ei voi poistaa,\r\nkoska sill\xC3\xA4 on vientej\xC3\xA4");
@@ -418,12 +427,15 @@ INSTANTIATE_TEST_SUITE_P(
                    Voucher(1, "2020 1 5", "Otto", Line("191", 500)), "1910 Kassa", true, ""},
         DeleteCase{"OtherAccountsPostings", Account(1910, "Kassa") + Account(1920, "P"),
                    Voucher(1, "2020 1 5", "Otto", Line("1920", 500)), "1910 Kassa", false,
-                   Account(1920, "P")},
+                   Account(1920, "P"), "Poistetaanko tili 1910 Kassa?"},
         DeleteCase{"HeadingWithoutPostings",
                    "(account 0 \"Rahat\" (" + Account(1910, "Kassa", "vat debit") + "))" +
                        Account(1920, "P"),
                    Voucher(1, "2020 1 5", "Otto", Line("1920", 500)), "Rahat", false,
-                   Account(1920, "P")}),
+                   Account(1920, "P"), "Poistetaanko otsikko Rahat tileineen?"},
+        DeleteCase{"AccountWithSubAccounts",
+                   Account(1900, "R", "", Account(1910, "Kassa")) + Account(1920, "P"), "",
+                   "1900 R", false, Account(1920, "P"), "Poistetaanko tili 1900 R alatileineen?"}),
     CaseName<DeleteCase>);
 
 TEST(DeleteChartLine, RootAndVatLinesAreNotDeleted) {
@@ -431,11 +443,11 @@ TEST(DeleteChartLine, RootAndVatLinesAreNotDeleted) {
     const std::string before = page.bookText();
     for (const char* text : {"TILIKARTTA", "Myynti 24,00"}) {
         const ChartEditResult r =
-            DeleteChartLine(page.book, page.chart, page.index, page.line(text));
+            DeleteChartLine(page.book, page.chart, page.index, page.line(text), {});
         EXPECT_FALSE(r.bookChanged) << text;
         EXPECT_EQ(r.message, "") << text;
     }
-    EXPECT_FALSE(DeleteChartLine(page.book, page.chart, page.index, nullptr).bookChanged);
+    EXPECT_FALSE(DeleteChartLine(page.book, page.chart, page.index, nullptr, {}).bookChanged);
     EXPECT_EQ(page.bookText(), before);
     EXPECT_EQ(page.chart.tree().count(), 6u);
 }
