@@ -12,16 +12,24 @@
 
 namespace kp {
 
+// The editor's field a refusal is about, to be given the focus again.
+enum class ChartField { None, Number, Rate };
+
 // What a chart command did. When the book changed, the caller sets the unsaved-changes flag
 // and marks every page stale; the chart view has already been updated in place.
 struct ChartEditResult {
     bool bookChanged = false;
     // A message to show (UTF-8, for a message box); empty when there is none.
     std::string message;
+    ChartField field = ChartField::None;
 };
 
 inline constexpr std::string_view kDuplicateNumberStart = "Tilinumero ";
 inline constexpr std::string_view kDuplicateNumberEnd = " on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4";
+inline constexpr std::string_view kNumberNotDigits =
+    "Tilinumero on 1-9 numeroa; otsikolle numero j\xC3\xA4tet\xC3\xA4\xC3\xA4n tyhj\xC3\xA4ksi.";
+inline constexpr std::string_view kRateNeeded =
+    "T\xC3\xA4m\xC3\xA4 alv-luokka tarvitsee alv-prosentin, esimerkiksi 25,5.";
 inline constexpr std::string_view kAccountHasPostings =
     "Tili\xC3\xA4 ei voi poistaa,\r\nkoska sill\xC3\xA4 on vientej\xC3\xA4";
 
@@ -68,11 +76,12 @@ class AccountEditor {
     bool newSubAccountMode() const { return m_newSubAccount; }
     const BookNode* editedLine() const { return m_editedLine; }
 
-    // `Ok4Click`. A number above 0 that another account of the account list already has is
-    // refused with a message, and the box stays open with nothing changed; the account being
-    // edited may keep its own number. Otherwise the box closes and the account node, its group
-    // and VAT nodes and the chart line are written. The index must be current: the caller
-    // rebuilds it first when its stale bit is set.
+    // `Ok4Click`. Refused with a message, the box staying open with nothing changed: a number
+    // that is not 1 to 9 digits (a heading is made by leaving it empty), an account whose VAT
+    // class carries a rate without a rate such as 24 or 25,5, and a number above 0 that another
+    // account of the account list already has; the account being edited may keep its own. Otherwise
+    // the box closes and the account node, its group and VAT nodes and the chart line are written.
+    // The index must be current: the caller rebuilds it first when its stale bit is set.
     ChartEditResult ok(BookTree& book, ChartView& chart, const AccountIndex& index,
                        const VatTexts& vatTexts);
 

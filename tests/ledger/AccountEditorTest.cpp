@@ -188,7 +188,7 @@ TEST_P(ApplyingTheEditor, RewritesTheNodeAndTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ApplyingTheEditor,
     testing::Values(
-        OkCase{"PurchaseWithEmptyRate", Account(4000, "O"), "4000 O", "4000", "O", 3, "",
+        OkCase{"PurchaseWithZeroRate", Account(4000, "O"), "4000 O", "4000", "O", 3, "0",
                Account(4000, "O", "vat purchase 0"), Texts{"4000 O", "  Osto 0,00"}},
         OkCase{"RateWithOneDecimal", Account(3000, "M", "vat sales 2400"), "3000 M", "3000", "M", 1,
                "25,5", Account(3000, "M", "vat sales 2550"), Texts{"3000 M", "  Myynti 25,50"}},
@@ -200,8 +200,8 @@ INSTANTIATE_TEST_SUITE_P(
                Account(1900, "Rahat", "vat debit", Account(1910, "Kassa")), "1900 Rahat", "1901",
                "Raha", 4, "", Account(1901, "Raha", "vat debit", Account(1910, "Kassa")),
                Texts{"1901 Raha", "  Ostojen alv", "  1910 Kassa"}},
-        OkCase{"InvalidNumberMakesAHeading", Account(1910, "Kassa"), "1910 Kassa", "19x", "Kassa",
-               0, "", Account(0, "Kassa"), Texts{"Kassa"}},
+        OkCase{"EmptyNumberMakesAHeading", Account(1910, "Kassa"), "1910 Kassa", "", "Kassa", 0, "",
+               Account(0, "Kassa"), Texts{"Kassa"}},
         OkCase{"QuoteInTheNameIsStoredAsTyped", Account(1910, "Kassa"), "1910 Kassa", "1910",
                "Oy \"A\" Ab", 0, "", Account(1910, "Oy \"A\" Ab"), Texts{"1910 Oy \"A\" Ab"}},
         OkCase{"HeadingGetsNoVatNode", "(account 0 \"Rahat\" (" + Account(1910, "K") + "))",
@@ -249,6 +249,9 @@ struct NumberCase {
     const char* line;
     const char* number;
     const char* message; // empty when OK is taken
+    ChartField field = ChartField::None;
+    int vatClass = 0;
+    const char* rate = "";
 };
 class NumberCheck : public testing::TestWithParam<NumberCase> {};
 
@@ -264,8 +267,11 @@ TEST_P(NumberCheck, RefusesANumberAnotherAccountHas) {
         page.editor.openOnLine(page.line(c.line), page.texts);
     page.editor.setNumberText(c.number);
     page.editor.setNameText("Uusi nimi");
+    page.editor.setVatClass(c.vatClass);
+    page.editor.setRateText(c.rate);
     const ChartEditResult r = page.ok();
     EXPECT_EQ(r.message, c.message);
+    EXPECT_EQ(r.field, c.field);
     EXPECT_EQ(r.bookChanged, r.message.empty());
     EXPECT_EQ(page.editor.visible(), !r.message.empty());
     if (!r.message.empty()) {
@@ -276,15 +282,30 @@ TEST_P(NumberCheck, RefusesANumberAnotherAccountHas) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NumberCheck,
-    testing::Values(NumberCase{"NewAccountWithATakenNumber", true, "Rahat", "1910",
-                               "Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4"},
-                    NumberCase{"TakenNumberWithLeadingZeroAndBlanks", true, "Rahat", " 01920 ",
-                               "Tilinumero 1920 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4"},
-                    NumberCase{"OtherAccountsNumber", false, "1920 P", "1910",
-                               "Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4"},
-                    NumberCase{"OwnUnchangedNumber", false, "1910 Kassa", "1910", ""},
-                    NumberCase{"PrefixOfATakenNumber", true, "Rahat", "191", ""},
-                    NumberCase{"HeadingsAreNotChecked", true, "Rahat", "0", ""}),
+    testing::Values(
+        NumberCase{"NewAccountWithATakenNumber", true, "Rahat", "1910",
+                   "Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4", ChartField::Number},
+        NumberCase{"TakenNumberWithLeadingZeroAndBlanks", true, "Rahat", " 01920 ",
+                   "Tilinumero 1920 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4", ChartField::Number},
+        NumberCase{"OtherAccountsNumber", false, "1920 P", "1910",
+                   "Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4", ChartField::Number},
+        NumberCase{"LetterInTheNumber", true, "Rahat", "19A0", kNumberNotDigits.data(),
+                   ChartField::Number},
+        NumberCase{"MinusInTheNumber", false, "1920 P", "-5", kNumberNotDigits.data(),
+                   ChartField::Number},
+        NumberCase{"TenDigits", true, "Rahat", "1234567890", kNumberNotDigits.data(),
+                   ChartField::Number},
+        NumberCase{"SalesWithoutRate", true, "Rahat", "3000", kRateNeeded.data(), ChartField::Rate,
+                   1, " "},
+        NumberCase{"PurchaseWithMalformedRate", true, "Rahat", "4000", kRateNeeded.data(),
+                   ChartField::Rate, 3, "2x"},
+        NumberCase{"RateWithThreeDecimals", true, "Rahat", "4000", kRateNeeded.data(),
+                   ChartField::Rate, 3, "2,555"},
+        NumberCase{"RateWithTwoDecimals", true, "Rahat", "4000", "", ChartField::None, 3, "25,50"},
+        NumberCase{"HeadingNeedsNoRate", true, "Rahat", "", "", ChartField::None, 1, ""},
+        NumberCase{"OwnUnchangedNumber", false, "1910 Kassa", "1910", ""},
+        NumberCase{"PrefixOfATakenNumber", true, "Rahat", "191", ""},
+        NumberCase{"HeadingsAreNotChecked", true, "Rahat", "0", ""}),
     CaseName<NumberCase>);
 
 // --- "Uusi alatili" --------------------------------------------------------------------
