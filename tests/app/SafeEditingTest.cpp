@@ -130,6 +130,72 @@ TEST_F(SafeEditingTest, DestructiveCommandsAskFirst) {
     }
 }
 
+// Everything a page shows, as one text: its lines, or its tree's node texts.
+std::string PageText(Application& app, Tab tab) {
+    app.activatePage(tab);
+    if (app.chooser().visible())
+        app.periodOk();
+    std::string text;
+    if (tab == Tab::Chart) {
+        for (const BookNode* n = app.chart().tree().first(); n; n = app.chart().tree().next(n))
+            text.append(n->text()).append("\n");
+        return text;
+    }
+    const ReportLines& lines = tab == Tab::Vat       ? app.vatLines()
+                               : tab == Tab::Balance ? app.statements().balance
+                                                     : app.ledgerLines();
+    for (const std::string_view line : lines)
+        text.append(line).append("\n");
+    return text;
+}
+
+// A box's OK marks the pages that show what it changed; the page then shows the change.
+TEST_F(SafeEditingTest, ABoxsOkMarksThePagesThatShowIt) {
+    const struct {
+        const char* name;
+        std::function<void(Application&)> run;
+        std::uint16_t stale; // of Chart, Vat and Statements
+        Tab page;
+        const char* shown;
+    } rows[] = {
+        {"Alv-tekstit, report text",
+         [](Application& app) {
+             app.vatTextsCommand();
+             app.vatTextsBox().setCell(2, 1, "Kotimaan myynti");
+             app.vatTextsOk();
+         },
+         Stale::Vat, Tab::Vat, "Kotimaan myynti"},
+        {"Alv-tekstit, drop-down text",
+         [](Application& app) {
+             app.vatTextsCommand();
+             app.vatTextsBox().setCell(1, 1, "Kotimyynti");
+             app.vatTextsOk();
+         },
+         Stale::Vat | Stale::Chart, Tab::Chart, "Kotimyynti 25,50"},
+        {"Muuta perustietoja",
+         [](Application& app) {
+             app.basicDataCommand(BasicDataMode::ChangeBasicData);
+             app.basicDataBox().setCompanyName("Toinen Oy");
+             app.basicDataOk();
+         },
+         Stale::Vat | Stale::Chart | Stale::Statements, Tab::Balance, "Toinen Oy 01.01.2026"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(m_app.openBook(path()));
+        for (Tab tab : {Tab::Chart, Tab::Vat, Tab::Balance})
+            EXPECT_EQ(PageText(m_app, tab).find(row.shown), std::string::npos);
+        row.run(m_app);
+        const std::uint16_t mask = Stale::Chart | Stale::Vat | Stale::Statements;
+        std::uint16_t stale = 0;
+        for (std::uint16_t bit : {Stale::Chart, Stale::Vat, Stale::Statements})
+            if (m_app.state().isStale(bit))
+                stale |= bit;
+        EXPECT_EQ(stale & mask, row.stale);
+        EXPECT_NE(PageText(m_app, row.page).find(row.shown), std::string::npos);
+    }
+}
+
 // After "Tyhjennä kaikki" there is nothing to save: a "Kyllä" to "Tallennetaanko?" says so and
 // keeps the book open.
 TEST_F(SafeEditingTest, AnEmptiedBookIsNotSavedSilently) {
