@@ -51,6 +51,25 @@ std::string_view AccountNumber(const BookNode* line) {
     return text.substr(0, digits);
 }
 
+// "Poistetaanko tosite 61 (31.12.2026, 13063,70)?" for a journal node such as
+// "[61] 31.12.2026: 13063,70 - Tiliote": its number, date and debit total as the journal shows
+// them.
+std::string DeleteVoucherQuestion(const BookNode& voucher) {
+    const std::string_view text = voucher.text();
+    const size_t close = text.find("] ");
+    const size_t colon = text.find(": ", close == std::string_view::npos ? 0 : close);
+    std::string question = "Poistetaanko tosite " + std::string(VoucherNumber(&voucher));
+    if (close != std::string_view::npos && colon != std::string_view::npos) {
+        const std::string_view amount = text.substr(colon + 2);
+        question.append(" (")
+            .append(text.substr(close + 2, colon - close - 2))
+            .append(", ")
+            .append(amount.substr(0, amount.find(' ')))
+            .append(")");
+    }
+    return Win1252ToUtf8(question) + "?";
+}
+
 // A name typed without an extension gets the chooser's default one.
 std::string WithDefaultExtension(std::string name, const std::string& extension) {
     const size_t slash = name.find_last_of('/');
@@ -179,8 +198,11 @@ bool Application::openBook(const std::string& fileName) {
 }
 
 bool Application::saveCommand(bool saveAs) {
-    if (m_state.openBook.empty())
+    if (m_state.openBook.empty()) {
+        // Said, not passed over: a "Kyllä" to "Tallennetaanko?" must not seem to have saved.
+        m_platform.showMessage("Kirja on tyhj\xC3\xA4, eik\xC3\xA4 sit\xC3\xA4 voi tallentaa.");
         return false;
+    }
     std::string name;
     if (!saveAs && m_damagedFile.empty() && !m_fileName.empty() &&
         m_platform.fileExists(m_fileName)) {
@@ -435,6 +457,10 @@ bool Application::vatRateOk() {
 }
 
 TreeCommandResult Application::clearBook() {
+    // The questions before destructive commands are short: undo brings everything back.
+    if (!m_state.openBook.empty() &&
+        !m_platform.askYesNo("Tyhjennet\xC3\xA4\xC3\xA4nk\xC3\xB6 koko kirja?"))
+        return {};
     TreeCommandResult result = m_maintenance.clearBook();
     if (result.bookEmptied) {
         forgetBookInEditors();
@@ -498,12 +524,21 @@ void Application::applyJournalChange(const JournalChange& change, std::string la
 }
 
 JournalChange Application::deleteLastVoucher() {
+    const BookNode* root = m_journal.root();
+    if (!root || !root->hasChildren() ||
+        !m_platform.askYesNo(DeleteVoucherQuestion(*root->child(root->childCount() - 1))))
+        return {};
     const JournalChange change = m_journal.deleteLastVoucher(m_state.openBook, journalSource());
     applyJournalChange(change, "Poista viimeinen");
     return change;
 }
 
 JournalChange Application::renumberVouchers() {
+    const BookNode* events = m_index.events();
+    if (!events || !events->hasChildren() ||
+        !m_platform.askYesNo(
+            "P\xC3\xA4ivitet\xC3\xA4\xC3\xA4nk\xC3\xB6 tositenumerot juokseviksi?"))
+        return {};
     const JournalChange change = m_journal.renumberVouchers(m_state.openBook, journalSource());
     applyJournalChange(change, "P\xE4ivit\xE4 tositenumerot");
     return change;
@@ -572,7 +607,10 @@ ChartEditResult Application::deleteAccountCommand(BookNode* line) {
     if (m_state.isStale(Stale::AccountIndex))
         rebuildAccountIndex();
     const std::string label = Labelled("Poista tili", AccountNumber(line));
-    ChartEditResult result = DeleteChartLine(m_state.openBook, m_chart, m_index, line);
+    ChartEditResult result =
+        DeleteChartLine(m_state.openBook, m_chart, m_index, line, [this](const std::string& q) {
+            return m_platform.askYesNo(Win1252ToUtf8(q));
+        });
     if (result.bookChanged) {
         m_accountEditor.forgetBook(); // it may have been open on a deleted line
         m_state.markBookChanged();

@@ -270,7 +270,8 @@ class Application {
 
     Platform& m_platform;
     AppState m_state;
-    Search m_search{m_state, m_platform};
+    std::string m_status; // before the search, which writes its note into it
+    Search m_search{m_state, m_platform, &m_status};
     Maintenance m_maintenance{m_state, m_platform};
     AccountIndex m_index{true};
     AccountIndex m_comparisonIndex{false};
@@ -290,7 +291,6 @@ class Application {
                                    [this] { return currentPeriodResult(); }}};
 
     UndoHistory m_undo;
-    std::string m_status;
     std::string m_fileName;
     std::string m_damagedFile; // the file the open book was salvaged from, until saved elsewhere
     bool m_pageControlVisible = false;

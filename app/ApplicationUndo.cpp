@@ -1,6 +1,7 @@
 // The application's undo and redo, and the maintenance page's edits recorded for them.
 #include "app/Application.h"
 #include "book/BookQueries.h"
+#include "book/Win1252.h"
 
 namespace kp {
 
@@ -11,6 +12,11 @@ TreeCommandResult Application::addNode(BookNode* selection) {
 }
 
 TreeCommandResult Application::deleteNode(BookNode* selection) {
+    // A node with children may be a whole voucher or the chart: asked first.
+    if (selection && selection->level() > 0 && selection->hasChildren() &&
+        !m_platform.askYesNo("Poistetaanko solmu \"" + Win1252ToUtf8(selection->text()) +
+                             "\" alasolmuineen?"))
+        return {};
     const TreeCommandResult result = m_maintenance.deleteNode(selection);
     if (result.bookTreeChanged)
         bookNodesChanged(); // the editors may have been open on it

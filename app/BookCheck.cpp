@@ -57,8 +57,8 @@ std::string Quoted(std::string_view bookText) {
 }
 
 // The numbered accounts of the chart as the account index finds them: anywhere in the book but
-// inside a numbered account or a voucher. Number words in the order first met, with the names
-// of every account that carries the word.
+// inside a voucher, sub-accounts of numbered accounts included. Number words in the order first
+// met, with the names of every account that carries the word.
 struct ChartAccounts {
     std::vector<std::string> order;
     std::unordered_map<std::string, std::vector<std::string>> names;
@@ -81,7 +81,6 @@ ChartAccounts CollectChartAccounts(const BookNode* top) {
                 if (names.empty())
                     chart.order.push_back(number);
                 names.push_back(QuotedName(text, cursor));
-                continue;
             }
         }
         const auto& children = node->children();

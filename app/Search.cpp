@@ -8,18 +8,6 @@
 #include <variant>
 
 namespace kp {
-namespace {
-
-// The first node after the subtree of a child of the first root, where its pre-order walk ends.
-const BookNode* AfterSubtree(const BookTree& tree, const BookNode* top) {
-    for (const BookNode* p = top; p; p = p->parent())
-        if (const BookNode* sibling = tree.nextSibling(p))
-            return sibling;
-    return nullptr;
-}
-
-} // namespace
-
 std::string LowerAscii(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(), [](char c) { return LowerAscii(c); });
@@ -76,32 +64,28 @@ SearchResult Search::findNextIfActive(const SearchSelection& current) {
 SearchResult Search::searchTree(const BookTree& tree, const BookNode* selected) {
     m_state.searchActive = true;
     const BookNode* root = tree.first();
-    if (!root) {
-        reportNotFound();
-        return {};
-    }
-    // Only nodes after the selection in the pre-order of the whole tree can match. The walk
-    // below follows that order, so a node qualifies once the selection has been passed; a
-    // selection under a later root is never passed.
-    bool passed = selected == nullptr;
-    const int firstBranch = std::max(0, m_state.searchStartBranch);
-    for (int branch = 0; branch < root->childCount(); ++branch) {
-        const BookNode* top = root->child(branch);
-        if (branch < firstBranch) {
-            passed = passed || tree.isInSubtree(selected, top);
-            continue;
-        }
-        const BookNode* end = AfterSubtree(tree, top);
-        for (const BookNode* node = top; node && node != end; node = tree.next(node)) {
-            if (!passed) {
-                passed = node == selected;
-                continue;
-            }
+    // Only the first root's descendants are searched, the root itself never: it is the page's
+    // title. A selection elsewhere counts as none.
+    const BookNode* end = root ? tree.nextSibling(root) : nullptr;
+    if (selected && (!root || selected == root || !tree.isInSubtree(selected, root)))
+        selected = nullptr;
+    const BookNode* first = root ? tree.next(root) : nullptr;
+    const BookNode* from = selected ? tree.next(selected) : first;
+    // From the selection to the end, then from the start up to the selection itself.
+    for (int pass = 0; pass < 2; ++pass) {
+        const BookNode* stop = pass == 0 ? end : (selected ? tree.next(selected) : end);
+        for (const BookNode* node = pass == 0 ? from : first; node && node != stop;
+             node = tree.next(node)) {
             if (ContainsLowered(node->text(), m_state.searchText)) {
-                m_state.searchStartBranch = branch;
-                return {node, std::nullopt, false};
+                const BookNode* branch = node;
+                while (branch->parent() != root)
+                    branch = branch->parent();
+                m_state.searchStartBranch = branch->index();
+                return found({node, std::nullopt, false, pass == 1});
             }
         }
+        if (!selected)
+            break;
     }
     reportNotFound();
     return {};
@@ -109,14 +93,28 @@ SearchResult Search::searchTree(const BookTree& tree, const BookNode* selected) 
 
 SearchResult Search::searchLines(const ReportLines& lines, std::optional<std::size_t> selected) {
     m_state.searchActive = true;
-    for (std::size_t i = selected ? *selected + 1 : 0; i < lines.size(); ++i)
+    if (selected && *selected >= lines.size())
+        selected.reset();
+    const std::size_t from = selected ? *selected + 1 : 0;
+    for (std::size_t i = from; i < lines.size(); ++i)
         if (ContainsLowered(lines[i], m_state.searchText))
-            return {nullptr, i, false};
+            return found({nullptr, i, false, false});
+    for (std::size_t i = 0; i < from && i < lines.size(); ++i)
+        if (ContainsLowered(lines[i], m_state.searchText))
+            return found({nullptr, i, false, true});
     reportNotFound();
     return {};
 }
 
+SearchResult Search::found(SearchResult result) {
+    if (m_status)
+        m_status->assign(result.wrapped ? kSearchWrapped : "");
+    return result;
+}
+
 void Search::reportNotFound() {
+    if (m_status)
+        m_status->clear();
     m_platform.showMessage(Win1252ToUtf8(m_state.searchText) + " ei l\xC3\xB6ydy!");
 }
 

@@ -25,16 +25,24 @@ struct SearchResult {
     const BookNode* node = nullptr;
     std::optional<std::size_t> line;
     bool focusTarget = false;
+    // The match lies before the selection: the search went past the end and began again.
+    bool wrapped = false;
 
     bool found() const { return node != nullptr || line.has_value(); }
 };
 
+inline constexpr std::string_view kSearchWrapped = "Haku jatkui alusta";
+
 // Searches the target that the page change put into the application state. The search text is
 // kept lower-cased in the book's code page; only A..Z are folded, so "ä" does not find "Ä".
-// A match must lie after the current selection: there is no wrap-around.
+// The search runs from the selection to the end of the page and then on from its start up to
+// the selection itself, saying so in the status text; "ei löydy!" means nothing on the page
+// matches. A selection that is not the target's (left from another page or an earlier build) is
+// taken as none, so that nothing from elsewhere stops the search.
 class Search {
   public:
-    Search(AppState& state, Platform& platform) : m_state(state), m_platform(platform) {}
+    Search(AppState& state, Platform& platform, std::string* status = nullptr)
+        : m_state(state), m_platform(platform), m_status(status) {}
 
     // "Etsi" (Ctrl+F): asks for the text, offering the last one, then searches from the
     // selection.
@@ -47,10 +55,12 @@ class Search {
   private:
     SearchResult searchTree(const BookTree& tree, const BookNode* selected);
     SearchResult searchLines(const ReportLines& lines, std::optional<std::size_t> selected);
+    SearchResult found(SearchResult result);
     void reportNotFound();
 
     AppState& m_state;
     Platform& m_platform;
+    std::string* m_status;
 };
 
 // Folds A..Z to a..z and leaves every other byte, the Finnish letters included, as it is.

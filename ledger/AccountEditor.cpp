@@ -37,6 +37,19 @@ bool HasRate(int vatClass) {
            kVatCodes[static_cast<size_t>(vatClass)].hasRate;
 }
 
+// A rate as the rate field takes it: whole percents with at most two decimals, "24", "25,5".
+bool IsRateText(std::string_view text) {
+    const size_t comma = text.find_first_of(",.");
+    const std::string_view whole = text.substr(0, comma);
+    const std::string_view decimals =
+        comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    auto digits = [](std::string_view run) {
+        return run.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return !whole.empty() && digits(whole) && digits(decimals) && decimals.size() <= 2 &&
+           (comma == std::string_view::npos || !decimals.empty());
+}
+
 // Whether the node is one of the tree's. Found by walking the tree and comparing addresses, so
 // that a node that has been deleted meanwhile is never looked into.
 bool Contains(const BookTree& tree, const BookNode* node) {
@@ -203,7 +216,20 @@ BookNode* AccountEditor::resolveEditedLine(const BookTree& book, const ChartView
 ChartEditResult AccountEditor::ok(BookTree& book, ChartView& chart, const AccountIndex& index,
                                   const VatTexts& vatTexts) {
     ChartEditResult result;
-    const std::int32_t number = ConvertRun(TrimBlanks(m_number));
+    const std::string_view numberText = TrimBlanks(m_number);
+    // Digits only: anything else used to be read as 0 and silently made the line a heading.
+    if (numberText.size() > 9 ||
+        numberText.find_first_not_of("0123456789") != std::string_view::npos) {
+        result.message.assign(kNumberNotDigits);
+        result.field = ChartField::Number;
+        return result;
+    }
+    const std::int32_t number = ConvertRun(numberText);
+    if (number > 0 && HasRate(m_vatClass) && !IsRateText(TrimBlanks(m_rate))) {
+        result.message.assign(kRateNeeded);
+        result.field = ChartField::Rate;
+        return result;
+    }
     if (number > 0) {
         // The account being edited is in the list with its own number; only another account
         // with that number refuses it. Nodes are compared by address and never looked into.
@@ -213,6 +239,7 @@ ChartEditResult AccountEditor::ok(BookTree& book, ChartView& chart, const Accoun
                 result.message.assign(kDuplicateNumberStart)
                     .append(std::to_string(number))
                     .append(kDuplicateNumberEnd);
+                result.field = ChartField::Number;
                 return result;
             }
         }
@@ -258,7 +285,7 @@ ChartEditResult AccountEditor::ok(BookTree& book, ChartView& chart, const Accoun
             std::string vat(kVat);
             vat.append(" ").append(kVatCodes[static_cast<size_t>(m_vatClass)].code);
             if (HasRate(m_vatClass))
-                vat.append(" ").append(std::to_string(MoneyToCents(m_rate)));
+                vat.append(" ").append(std::to_string(MoneyToCents(TrimBlanks(m_rate))));
             // Second child, where the chart and the VAT report look for it.
             if (BookNode* second = target->child(1))
                 book.insertBefore(second, vat);
@@ -276,8 +303,22 @@ ChartEditResult AccountEditor::ok(BookTree& book, ChartView& chart, const Accoun
 
 // --- deleting, the context menu, drag and drop -------------------------------------------
 
+std::string DeleteChartLineQuestion(const BookNode& line) {
+    const BookNode* node = line.reference();
+    const bool account = IsAccountLine(line);
+    // Whatever stands in the group node goes with the line.
+    const BookNode* group = node ? node->child(0) : nullptr;
+    const bool below = group && group->text().empty() && group->hasChildren();
+    std::string question(account ? "Poistetaanko tili " : "Poistetaanko otsikko ");
+    question.append(line.text());
+    if (below)
+        question.append(account ? " alatileineen" : " tileineen");
+    return question + "?";
+}
+
 ChartEditResult DeleteChartLine(BookTree& book, ChartView& chart, const AccountIndex& index,
-                                BookNode* line) {
+                                BookNode* line,
+                                const std::function<bool(const std::string&)>& confirm) {
     ChartEditResult result;
     if (!line || !line->reference())
         return result;
@@ -289,6 +330,8 @@ ChartEditResult DeleteChartLine(BookTree& book, ChartView& chart, const AccountI
         result.message.assign(kAccountHasPostings);
         return result;
     }
+    if (confirm && !confirm(DeleteChartLineQuestion(*line)))
+        return result;
     book.remove(node);
     chart.tree().remove(line);
     result.bookChanged = true;

@@ -6,10 +6,14 @@
 #include "ledger/AccountIndex.h"
 #include "ledger/ChartView.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace kp {
+
+// The editor's field a refusal is about, to be given the focus again.
+enum class ChartField { None, Number, Rate };
 
 // What a chart command did. When the book changed, the caller sets the unsaved-changes flag
 // and marks every page stale; the chart view has already been updated in place.
@@ -17,10 +21,15 @@ struct ChartEditResult {
     bool bookChanged = false;
     // A message to show (UTF-8, for a message box); empty when there is none.
     std::string message;
+    ChartField field = ChartField::None;
 };
 
 inline constexpr std::string_view kDuplicateNumberStart = "Tilinumero ";
 inline constexpr std::string_view kDuplicateNumberEnd = " on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4";
+inline constexpr std::string_view kNumberNotDigits =
+    "Tilinumero on 1-9 numeroa; otsikolle numero j\xC3\xA4tet\xC3\xA4\xC3\xA4n tyhj\xC3\xA4ksi.";
+inline constexpr std::string_view kRateNeeded =
+    "T\xC3\xA4m\xC3\xA4 alv-luokka tarvitsee alv-prosentin, esimerkiksi 25,5.";
 inline constexpr std::string_view kAccountHasPostings =
     "Tili\xC3\xA4 ei voi poistaa,\r\nkoska sill\xC3\xA4 on vientej\xC3\xA4";
 
@@ -67,11 +76,12 @@ class AccountEditor {
     bool newSubAccountMode() const { return m_newSubAccount; }
     const BookNode* editedLine() const { return m_editedLine; }
 
-    // `Ok4Click`. A number above 0 that another account of the account list already has is
-    // refused with a message, and the box stays open with nothing changed; the account being
-    // edited may keep its own number. Otherwise the box closes and the account node, its group
-    // and VAT nodes and the chart line are written. The index must be current: the caller
-    // rebuilds it first when its stale bit is set.
+    // `Ok4Click`. Refused with a message, the box staying open with nothing changed: a number
+    // that is not 1 to 9 digits (a heading is made by leaving it empty), an account whose VAT
+    // class carries a rate without a rate such as 24 or 25,5, and a number above 0 that another
+    // account of the account list already has; the account being edited may keep its own. Otherwise
+    // the box closes and the account node, its group and VAT nodes and the chart line are written.
+    // The index must be current: the caller rebuilds it first when its stale bit is set.
     ChartEditResult ok(BookTree& book, ChartView& chart, const AccountIndex& index,
                        const VatTexts& vatTexts);
 
@@ -95,10 +105,14 @@ class AccountEditor {
 
 // "Poista tili" (`MenuItem3Click`). Refused with a message when any account of the line's
 // subtree has a posting anywhere in the book, whatever the voucher filter; the root line
-// "TILIKARTTA" (the whole account map) is never deleted. Otherwise the node goes from the book
-// and the line from the chart, each with its subtree.
+// "TILIKARTTA" (the whole account map) is never deleted. Otherwise the user is asked (the
+// question in Windows-1252: "Poistetaanko tili 1920 Säästötili?"), and on yes the node goes
+// from the book and the line from the chart, each with its subtree.
 ChartEditResult DeleteChartLine(BookTree& book, ChartView& chart, const AccountIndex& index,
-                                BookNode* line);
+                                BookNode* line,
+                                const std::function<bool(const std::string&)>& confirm);
+// The question "Poista tili" asks before it deletes the line.
+std::string DeleteChartLineQuestion(const BookNode& line);
 
 // The context menu `TilikarttaMenu1` for the selected line.
 struct ChartMenuState {

@@ -86,7 +86,9 @@ void AccountIndex::sortLists() {
 }
 
 void AccountIndex::indexAccounts(BookNode* top, PeriodState* periods, const VoucherFilter& filter) {
-    // Depth-first in child order, iteratively: a numbered account and a voucher end the descent.
+    // Depth-first in child order, iteratively: a voucher ends the descent. A numbered account
+    // does not: its group node may hold sub-accounts, which the statements sum under it and
+    // which must be found and posted to like any other.
     std::vector<BookNode*> pending{top};
     while (!pending.empty()) {
         BookNode* node = pending.back();
@@ -100,7 +102,6 @@ void AccountIndex::indexAccounts(BookNode* top, PeriodState* periods, const Vouc
                 const std::string name = QuotedName(text, cursor);
                 addAccount(node, number, name);
                 node->setTag(0);
-                descend = false;
             }
         } else if (text.size() >= 5 && node->startsWith(kKeywords[KwEvent])) {
             indexVoucher(node, periods, filter);

@@ -10,6 +10,43 @@
 namespace kp {
 namespace {
 
+// A day as one comparable number, year * 10000 + month * 100 + day.
+std::int64_t DayKey(std::int64_t year, std::int64_t month, std::int64_t day) {
+    return year * 10000 + month * 100 + day;
+}
+
+// The vouchers of the book whose date lies outside first..last (display dates "dd.mm.yyyy");
+// a voucher without a readable date is not counted.
+int VouchersOutside(const BookTree& book, std::string_view first, std::string_view last) {
+    auto displayKey = [](std::string_view text) {
+        int cursor = 1;
+        const std::int64_t day = ScanNumber(text, cursor);
+        const std::int64_t month = ScanNumber(text, cursor);
+        return DayKey(ScanNumber(text, cursor), month, day);
+    };
+    const std::int64_t from = displayKey(first);
+    const std::int64_t to = displayKey(last);
+    const BookNode* map = AccountMapNode(FiscalYearNode(book));
+    const BookNode* events = map ? map->parent()->child(map->index() + 1) : nullptr;
+    if (!events)
+        return 0;
+    int outside = 0;
+    for (const BookNode* event : events->children()) {
+        if (!event->startsWith(kKeywords[KwEvent]))
+            continue;
+        const BookNode* date = FindChildByPrefix(kKeywords[KwDate], event);
+        if (!date)
+            continue;
+        int cursor = static_cast<int>(kKeywords[KwDate].size());
+        const std::int64_t year = ScanNumber(date->text(), cursor);
+        const std::int64_t month = ScanNumber(date->text(), cursor);
+        const std::int64_t key = DayKey(year, month, ScanNumber(date->text(), cursor));
+        if (year > 0 && (key < from || key > to))
+            ++outside;
+    }
+    return outside;
+}
+
 constexpr std::string_view kTopHeadings[] = {"account -1 \"V A S T A A V A A\"",
                                              "account -1 \"V A S T A T T A V A A\"",
                                              "account -1 \"T U L O S\""};
@@ -207,6 +244,16 @@ BasicDataResult BasicDataBox::apply(BookTree& book, PeriodState& periods, Period
     if (!ValidateFiscalYear(m_firstDay.text(), m_lastDay.text(), periods)) {
         prompts.show("Virheelliset p\xE4iv\xE4ykset");
         return result;
+    }
+    // New dates that leave vouchers out of the year: they would stay in the statements all
+    // the same, so the user says whether that is meant. "Ei" keeps the box open.
+    if (m_mode == BasicDataMode::ChangeBasicData) {
+        const int outside = VouchersOutside(book, m_firstDay.text(), m_lastDay.text());
+        if (outside > 0 &&
+            !prompts.askYesNo(std::to_string(outside) +
+                              (outside == 1 ? " tosite j\xE4\xE4" : " tositetta j\xE4\xE4") +
+                              " tilikauden ulkopuolelle. Jatketaanko?"))
+            return result;
     }
     m_visible = false;
     result.applied = true;

@@ -72,8 +72,10 @@ std::string ReplaceRateInName(std::string_view accountText, std::string_view old
             ++after;
         if (after >= text.size() || text[after] != '%')
             continue;
+        // Every mention of the rate as a rate changes: the account has one rate, and a name
+        // that kept the old one anywhere would say two different things.
         text.replace(at, oldRate.size(), newRate);
-        break;
+        from = at + newRate.size();
     }
     return text;
 }

@@ -18,7 +18,7 @@ std::string ShortRateText(std::string_view rateText);
 
 // The account text with the old rate in its name replaced by the new one, where the old rate
 // stands as a rate: not inside a longer number, and followed by "%" or a blank and "%". Only
-// the part after the account number is searched, and only its first such place changes.
+// the part after the account number is searched, and every such place changes.
 // A text with no such place comes back unchanged. Rates are short rate texts.
 std::string ReplaceRateInName(std::string_view accountText, std::string_view oldRate,
                               std::string_view newRate);

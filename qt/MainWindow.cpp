@@ -434,6 +434,7 @@ void MainWindow::find(int kind) {
     }
     if (result.focusTarget)
         view->setFocus();
+    m_statusLabel->setText(FromBook(m_app.statusText())); // "Haku jatkui alusta" after a wrap
     syncMenus();
 }
 

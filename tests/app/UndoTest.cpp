@@ -61,6 +61,8 @@ class UndoTest : public ::testing::Test {
         m_app->activatePage(Tab::Chart);
         return Line(m_app->chart().tree(), prefix);
     }
+    // The answer to the question a destructive command asks.
+    void yes() { m_platform.answers.push_back(Answer::Yes); }
     void newAccount1915() {
         m_app->newSubAccountCommand(chartLine("V A S T A A V A A"));
         m_app->accountEditor().setNumberText("1915");
@@ -103,12 +105,12 @@ TEST_F(UndoTest, EveryCommandUndoesAndRedoes) {
              t.m_app->voucherOk();
          }},
         {"Poista viimeinen", "Poista viimeinen", nothing,
-         [](UndoTest& t) { t.m_app->deleteLastVoucher(); }},
+         [](UndoTest& t) { t.yes(), t.m_app->deleteLastVoucher(); }},
         {"voucher dropped on another", "Siirr\xE4 tosite 5", nothing,
          [](UndoTest& t) { t.m_app->moveVoucher(t.journalVoucher(5), t.journalVoucher(2)); }},
         {"renumbering", "P\xE4ivit\xE4 tositenumerot",
          [](UndoTest& t) { t.m_app->moveVoucher(t.journalVoucher(60), t.journalVoucher(1)); },
-         [](UndoTest& t) { t.m_app->renumberVouchers(); }},
+         [](UndoTest& t) { t.yes(), t.m_app->renumberVouchers(); }},
         {"account edited", "Muokkaa tili\xE4 1910", nothing,
          [](UndoTest& t) {
              t.m_app->editAccountCommand(t.chartLine("1910"));
@@ -117,7 +119,7 @@ TEST_F(UndoTest, EveryCommandUndoesAndRedoes) {
          }},
         {"new sub-account", "Uusi alatili 1915", nothing, [](UndoTest& t) { t.newAccount1915(); }},
         {"account deleted", "Poista tili 1915", [](UndoTest& t) { t.newAccount1915(); },
-         [](UndoTest& t) { t.m_app->deleteAccountCommand(t.chartLine("1915")); }},
+         [](UndoTest& t) { t.yes(), t.m_app->deleteAccountCommand(t.chartLine("1915")); }},
         {"chart line dropped", "Siirr\xE4 tili 1910", nothing,
          [](UndoTest& t) {
              t.m_app->moveChartLine(t.chartLine("1910"), t.chartLine("V A S T A T T A V A A"),
@@ -142,7 +144,7 @@ TEST_F(UndoTest, EveryCommandUndoesAndRedoes) {
              t.m_app->addNode(t.m_app->state().openBook.first());
          }},
         {"maintenance Poista", "Poista", nothing,
-         [](UndoTest& t) { t.m_app->deleteNode(t.fiscalYear(3)->child(5)); }},
+         [](UndoTest& t) { t.yes(), t.m_app->deleteNode(t.fiscalYear(3)->child(5)); }},
         {"maintenance text", "Muuta teksti", nothing,
          [](UndoTest& t) {
              t.m_platform.inputs.push_back("date 2026 1 2");
@@ -154,7 +156,7 @@ TEST_F(UndoTest, EveryCommandUndoesAndRedoes) {
                                t.fiscalYear(2), DropSpot::Label);
          }},
         {"Tyhjenn\xE4 kaikki", "Tyhjenn\xE4 kaikki", nothing,
-         [](UndoTest& t) { t.m_app->clearBook(); }},
+         [](UndoTest& t) { t.yes(), t.m_app->clearBook(); }},
         {"any bytes, changed behind the commands' back", "", nothing,
          [](UndoTest& t) {
              t.m_app->state().openBook.setText(t.fiscalYear(1), std::string("\0(\"\xFF\r\n)", 7));
@@ -218,7 +220,7 @@ TEST_F(UndoTest, UndoingToTheSavedStateClearsTheUnsavedMark) {
     // A change after undoing past the save leaves no way back to it.
     m_app->undo();
     m_app->undo();
-    m_app->deleteLastVoucher();
+    yes(), m_app->deleteLastVoucher();
     EXPECT_FALSE(m_app->canRedo());
     m_app->undo();
     EXPECT_TRUE(m_app->state().unsavedChanges);
@@ -226,13 +228,13 @@ TEST_F(UndoTest, UndoingToTheSavedStateClearsTheUnsavedMark) {
 
 TEST_F(UndoTest, AnotherBookOrANewCompanyStartsTheHistoryAfresh) {
     fresh();
-    m_app->deleteLastVoucher();
+    yes(), m_app->deleteLastVoucher();
     ASSERT_TRUE(m_app->canUndo());
     ASSERT_TRUE(m_app->openBook(m_file));
     EXPECT_FALSE(m_app->canUndo());
     EXPECT_EQ(m_app->undoCaption(), "Kumoa");
 
-    m_app->deleteLastVoucher();
+    yes(), m_app->deleteLastVoucher();
     m_platform.answers.push_back(Answer::No); // the changes are not saved
     m_app->basicDataCommand(BasicDataMode::NewCompany);
     BasicDataBox& box = m_app->basicDataBox();

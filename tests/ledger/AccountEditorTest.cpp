@@ -188,7 +188,7 @@ TEST_P(ApplyingTheEditor, RewritesTheNodeAndTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ApplyingTheEditor,
     testing::Values(
-        OkCase{"PurchaseWithEmptyRate", Account(4000, "O"), "4000 O", "4000", "O", 3, "",
+        OkCase{"PurchaseWithZeroRate", Account(4000, "O"), "4000 O", "4000", "O", 3, "0",
                Account(4000, "O", "vat purchase 0"), Texts{"4000 O", "  Osto 0,00"}},
         OkCase{"RateWithOneDecimal", Account(3000, "M", "vat sales 2400"), "3000 M", "3000", "M", 1,
                "25,5", Account(3000, "M", "vat sales 2550"), Texts{"3000 M", "  Myynti 25,50"}},
@@ -200,8 +200,8 @@ INSTANTIATE_TEST_SUITE_P(
                Account(1900, "Rahat", "vat debit", Account(1910, "Kassa")), "1900 Rahat", "1901",
                "Raha", 4, "", Account(1901, "Raha", "vat debit", Account(1910, "Kassa")),
                Texts{"1901 Raha", "  Ostojen alv", "  1910 Kassa"}},
-        OkCase{"InvalidNumberMakesAHeading", Account(1910, "Kassa"), "1910 Kassa", "19x", "Kassa",
-               0, "", Account(0, "Kassa"), Texts{"Kassa"}},
+        OkCase{"EmptyNumberMakesAHeading", Account(1910, "Kassa"), "1910 Kassa", "", "Kassa", 0, "",
+               Account(0, "Kassa"), Texts{"Kassa"}},
         OkCase{"QuoteInTheNameIsStoredAsTyped", Account(1910, "Kassa"), "1910 Kassa", "1910",
                "Oy \"A\" Ab", 0, "", Account(1910, "Oy \"A\" Ab"), Texts{"1910 Oy \"A\" Ab"}},
         OkCase{"HeadingGetsNoVatNode", "(account 0 \"Rahat\" (" + Account(1910, "K") + "))",
@@ -249,6 +249,9 @@ struct NumberCase {
     const char* line;
     const char* number;
     const char* message; // empty when OK is taken
+    ChartField field = ChartField::None;
+    int vatClass = 0;
+    const char* rate = "";
 };
 class NumberCheck : public testing::TestWithParam<NumberCase> {};
 
@@ -264,8 +267,11 @@ TEST_P(NumberCheck, RefusesANumberAnotherAccountHas) {
         page.editor.openOnLine(page.line(c.line), page.texts);
     page.editor.setNumberText(c.number);
     page.editor.setNameText("Uusi nimi");
+    page.editor.setVatClass(c.vatClass);
+    page.editor.setRateText(c.rate);
     const ChartEditResult r = page.ok();
     EXPECT_EQ(r.message, c.message);
+    EXPECT_EQ(r.field, c.field);
     EXPECT_EQ(r.bookChanged, r.message.empty());
     EXPECT_EQ(page.editor.visible(), !r.message.empty());
     if (!r.message.empty()) {
@@ -276,15 +282,30 @@ TEST_P(NumberCheck, RefusesANumberAnotherAccountHas) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NumberCheck,
-    testing::Values(NumberCase{"NewAccountWithATakenNumber", true, "Rahat", "1910",
-                               "Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4"},
-                    NumberCase{"TakenNumberWithLeadingZeroAndBlanks", true, "Rahat", " 01920 ",
-                               "Tilinumero 1920 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4"},
-                    NumberCase{"OtherAccountsNumber", false, "1920 P", "1910",
-                               "Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4"},
-                    NumberCase{"OwnUnchangedNumber", false, "1910 Kassa", "1910", ""},
-                    NumberCase{"PrefixOfATakenNumber", true, "Rahat", "191", ""},
-                    NumberCase{"HeadingsAreNotChecked", true, "Rahat", "0", ""}),
+    testing::Values(
+        NumberCase{"NewAccountWithATakenNumber", true, "Rahat", "1910",
+                   "Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4", ChartField::Number},
+        NumberCase{"TakenNumberWithLeadingZeroAndBlanks", true, "Rahat", " 01920 ",
+                   "Tilinumero 1920 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4", ChartField::Number},
+        NumberCase{"OtherAccountsNumber", false, "1920 P", "1910",
+                   "Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4", ChartField::Number},
+        NumberCase{"LetterInTheNumber", true, "Rahat", "19A0", kNumberNotDigits.data(),
+                   ChartField::Number},
+        NumberCase{"MinusInTheNumber", false, "1920 P", "-5", kNumberNotDigits.data(),
+                   ChartField::Number},
+        NumberCase{"TenDigits", true, "Rahat", "1234567890", kNumberNotDigits.data(),
+                   ChartField::Number},
+        NumberCase{"SalesWithoutRate", true, "Rahat", "3000", kRateNeeded.data(), ChartField::Rate,
+                   1, " "},
+        NumberCase{"PurchaseWithMalformedRate", true, "Rahat", "4000", kRateNeeded.data(),
+                   ChartField::Rate, 3, "2x"},
+        NumberCase{"RateWithThreeDecimals", true, "Rahat", "4000", kRateNeeded.data(),
+                   ChartField::Rate, 3, "2,555"},
+        NumberCase{"RateWithTwoDecimals", true, "Rahat", "4000", "", ChartField::None, 3, "25,50"},
+        NumberCase{"HeadingNeedsNoRate", true, "Rahat", "", "", ChartField::None, 1, ""},
+        NumberCase{"OwnUnchangedNumber", false, "1910 Kassa", "1910", ""},
+        NumberCase{"PrefixOfATakenNumber", true, "Rahat", "191", ""},
+        NumberCase{"HeadingsAreNotChecked", true, "Rahat", "0", ""}),
     CaseName<NumberCase>);
 
 // --- "Uusi alatili" --------------------------------------------------------------------
@@ -355,8 +376,8 @@ TEST(AccountEditor, OkAfterAChartRebuildEditsTheSameAccount) {
 TEST(AccountEditor, OkAfterTheAccountLeftTheBookChangesNothing) {
     ChartPage page(TopHeadings(Account(1910, "Kassa") + Account(1920, "Pankki")));
     page.editor.openOnLine(page.line("1920 Pankki"), page.texts);
-    ASSERT_TRUE(
-        DeleteChartLine(page.book, page.chart, page.index, page.line("1920 Pankki")).bookChanged);
+    ASSERT_TRUE(DeleteChartLine(page.book, page.chart, page.index, page.line("1920 Pankki"), {})
+                    .bookChanged);
     const std::string before = page.bookText();
     page.editor.setNameText("Pankkitili");
     EXPECT_FALSE(page.ok().bookChanged);
@@ -373,6 +394,7 @@ struct DeleteCase {
     const char* line;
     bool refused;
     std::string remainingAssets; // when deleted
+    const char* question = "";   // asked before deleting
 };
 class Deleting : public testing::TestWithParam<DeleteCase> {};
 
@@ -383,7 +405,15 @@ TEST_P(Deleting, RefusesWhileAnAccountBelowHasPostings) {
     for (const AccountEntry& e : page.index.accounts())
         ASSERT_TRUE(page.index.entries(e.node).empty());
     const std::string before = page.bookText();
-    const ChartEditResult r = DeleteChartLine(page.book, page.chart, page.index, page.line(c.line));
+    std::vector<std::string> asked;
+    const auto no = [&](const std::string& q) { return asked.push_back(q), false; };
+    const auto yes = [&](const std::string& q) { return asked.push_back(q), true; };
+    EXPECT_FALSE(
+        DeleteChartLine(page.book, page.chart, page.index, page.line(c.line), no).bookChanged);
+    EXPECT_EQ(page.bookText(), before);
+    const ChartEditResult r =
+        DeleteChartLine(page.book, page.chart, page.index, page.line(c.line), yes);
+    EXPECT_EQ(asked, c.refused ? Texts{} : (Texts{c.question, c.question}));
     if (c.refused) {
         EXPECT_EQ(r.message,
                   "Tili\xC3\xA4 ei voi poistaa,\r\nkoska sill\xC3\xA4 on vientej\xC3\xA4");
@@ -418,12 +448,15 @@ INSTANTIATE_TEST_SUITE_P(
                    Voucher(1, "2020 1 5", "Otto", Line("191", 500)), "1910 Kassa", true, ""},
         DeleteCase{"OtherAccountsPostings", Account(1910, "Kassa") + Account(1920, "P"),
                    Voucher(1, "2020 1 5", "Otto", Line("1920", 500)), "1910 Kassa", false,
-                   Account(1920, "P")},
+                   Account(1920, "P"), "Poistetaanko tili 1910 Kassa?"},
         DeleteCase{"HeadingWithoutPostings",
                    "(account 0 \"Rahat\" (" + Account(1910, "Kassa", "vat debit") + "))" +
                        Account(1920, "P"),
                    Voucher(1, "2020 1 5", "Otto", Line("1920", 500)), "Rahat", false,
-                   Account(1920, "P")}),
+                   Account(1920, "P"), "Poistetaanko otsikko Rahat tileineen?"},
+        DeleteCase{"AccountWithSubAccounts",
+                   Account(1900, "R", "", Account(1910, "Kassa")) + Account(1920, "P"), "",
+                   "1900 R", false, Account(1920, "P"), "Poistetaanko tili 1900 R alatileineen?"}),
     CaseName<DeleteCase>);
 
 TEST(DeleteChartLine, RootAndVatLinesAreNotDeleted) {
@@ -431,11 +464,11 @@ TEST(DeleteChartLine, RootAndVatLinesAreNotDeleted) {
     const std::string before = page.bookText();
     for (const char* text : {"TILIKARTTA", "Myynti 24,00"}) {
         const ChartEditResult r =
-            DeleteChartLine(page.book, page.chart, page.index, page.line(text));
+            DeleteChartLine(page.book, page.chart, page.index, page.line(text), {});
         EXPECT_FALSE(r.bookChanged) << text;
         EXPECT_EQ(r.message, "") << text;
     }
-    EXPECT_FALSE(DeleteChartLine(page.book, page.chart, page.index, nullptr).bookChanged);
+    EXPECT_FALSE(DeleteChartLine(page.book, page.chart, page.index, nullptr, {}).bookChanged);
     EXPECT_EQ(page.bookText(), before);
     EXPECT_EQ(page.chart.tree().count(), 6u);
 }

@@ -88,12 +88,19 @@ TEST(AccountIndex, APostingToAShorterNumberStaysWithThatAccount) {
     EXPECT_EQ(Postings(b.index, "1000 Rahasto"), (Texts{"1\tTalletus\t05.01.2020 = -2500"}));
 }
 
-TEST(AccountIndex, AccountsInsideNumberedAccountsAreNotIndexed) {
+TEST(AccountIndex, SubAccountsOfNumberedAccountsAreIndexedLikeAnyAccount) {
     Indexed b(TopHeadings("(account 0 \"Rahoitus\" (" + Account(1920, "Pankki") + "))" +
-                          Account(1900, "Rahat", "", Account(1910, "Kassa"))),
-              Voucher(1, "2020 2 1", "Siirto", Line("1910", 700) + Line("1920", -700)));
-    EXPECT_EQ(AccountTexts(b.index), (Texts{"1900 Rahat", "1920 Pankki"}));
+                          Account(1900, "Rahat", "",
+                                  Account(1910, "Kassa", "", Account(1911, "Pikkukassa")))),
+              Voucher(1, "2020 2 1", "Siirto",
+                      Line("1910", 700) + Line("1911", 100) + Line("1920", -800)));
+    EXPECT_EQ(AccountTexts(b.index),
+              (Texts{"1900 Rahat", "1910 Kassa", "1911 Pikkukassa", "1920 Pankki"}));
+    EXPECT_EQ(b.index.names(),
+              (Texts{"Kassa 1910", "Pankki 1920", "Pikkukassa 1911", "Rahat 1900"}));
     EXPECT_TRUE(Postings(b.index, "1900 Rahat").empty());
+    EXPECT_EQ(Postings(b.index, "1911 Pikkukassa"), (Texts{"1\tSiirto\t01.02.2020 = 100"}));
+    EXPECT_EQ(b.index.lookupAccount("1911"), "1911 Pikkukassa");
 }
 
 TEST(AccountIndex, EveryWellFormedLineIsOnePostingAndARebuildDoesNotDoubleThem) {

@@ -181,16 +181,30 @@ TEST_F(VoucherEditorTest, UnbalancedOkAsksAndCancelKeepsEverything) {
     EXPECT_EQ(journal.root()->child(0)->text(), "[0] 00.00.0000: 112,50 < V I R H E ");
 }
 
-TEST_F(VoucherEditorTest, AmountsBeyondOneLineAreRefused) {
-    load("");
-    editor.newVoucher(false, nullptr);
-    type("\r19\r21474836,48\r30\r");
-    EXPECT_EQ(ok(), VoucherOk::StayOpen);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "Summa 21474836,48 on liian suuri: yhden rivin summa voi olla "
-                         "enint\xE4\xE4n 21474836,47.");
-    EXPECT_EQ(index.events()->childCount(), 0);
-    EXPECT_EQ(editor.currentRow(), 1);
+TEST_F(VoucherEditorTest, AmountsBeyondOneLineAreRefusedOnAnyLine) {
+    const struct {
+        const char* name;
+        const char* keys;
+        int rowAfter; // the line at fault
+    } rows[] = {
+        {"first of two lines", "\r19\r21474836,48\r30\r", 1},
+        {"last line", "\r19\r1\r30\r21474836,48\r", 2},
+        {"only line", "\r19\r21474836,48\r", 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        load("");
+        errors.clear();
+        editor.newVoucher(false, nullptr);
+        type(row.keys);
+        EXPECT_EQ(ok(), VoucherOk::StayOpen);
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0], "Summa 21474836,48 on liian suuri: yhden rivin summa voi olla "
+                             "enint\xE4\xE4n 21474836,47.");
+        EXPECT_EQ(index.events()->childCount(), 0);
+        EXPECT_EQ(editor.currentRow(), row.rowAfter);
+        editor.cancel();
+    }
 }
 
 TEST_F(VoucherEditorTest, EditingKeepsTheEventInPlace) {

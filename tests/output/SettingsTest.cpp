@@ -119,6 +119,23 @@ INSTANTIATE_TEST_SUITE_P(
         VatRuleCase{"DashNeverWritten", "", 0, "ei alv", {}}),
     CaseName<VatRuleCase>);
 
+// The tab stops against a hand-written file and the writer's exact lines, so that reader and
+// writer cannot agree on a wrong key between them.
+TEST(Settings, TabStopsAreKeysTab0ToTab8) {
+    std::string text = "[Paakirja]\n";
+    for (int i = 0; i < 9; ++i)
+        text += "Tab" + std::to_string(i) + "=" + std::to_string(100 + i) + "\n";
+    EXPECT_EQ(ParseSettings(text).ledgerTabs,
+              (TabStops{100, 101, 102, 103, 104, 105, 106, 107, 108}));
+    std::vector<std::string> written;
+    for (const std::string& line : SectionLines(SettingsBytes(Changed(), ""), "Paivakirja"))
+        if (line.starts_with("Tab"))
+            written.push_back(line);
+    EXPECT_EQ(written,
+              (std::vector<std::string>{"Tab0=0", "Tab1=20", "Tab2=200", "Tab3=300", "Tab4=500",
+                                        "Tab5=700", "Tab6=800", "Tab7=900", "Tab8=1000"}));
+}
+
 TEST(Settings, KeyOfOtherCaseIsRewrittenInPlace) {
     const std::string text = SettingsBytes(Settings{}, "[alvdrop]\nSALES=x\n");
     EXPECT_EQ(SectionLines(text, "alvdrop"), std::vector<std::string>{"SALES=Myynti"});

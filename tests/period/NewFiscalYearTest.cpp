@@ -157,7 +157,9 @@ INSTANTIATE_TEST_SUITE_P(BasicDataBox, InvalidDates, testing::ValuesIn(kBadDates
 TEST(ChangeBasicData, RewritesNameAndDatesAndKeepsTheVouchers) {
     BookTree book = Parse(kClosed);
     const std::string events = EventsShape(book);
-    BoxRun run(book, BasicDataMode::ChangeBasicData, "Oy Uusi Ab", "01022024", "31012025");
+    BoxRun run(book, BasicDataMode::ChangeBasicData, "Oy Uusi Ab", "01022024", "31012025", {true});
+    EXPECT_EQ(run.prompts.asked,
+              std::vector<std::string>{"1 tosite j\xE4\xE4 tilikauden ulkopuolelle. Jatketaanko?"});
     EXPECT_FALSE(run.result.forgetFileName);
     EXPECT_EQ(run.result.unsaved, UnsavedChange::Set);
     EXPECT_EQ(BookTitle(book), "Kirjanpito Oy Uusi Ab 01.02.2024 - 31.01.2025");
@@ -166,6 +168,35 @@ TEST(ChangeBasicData, RewritesNameAndDatesAndKeepsTheVouchers) {
     BookTree oneChild = Parse("(identity (fiscal-year \"Vanha\" (date 2024 1 1)))");
     BoxRun renamed(oneChild, BasicDataMode::ChangeBasicData, "Uusi", "01012025", "31122025");
     EXPECT_EQ(test::Shape(oneChild), "identity|.fiscal-year \"Uusi\"|..date 2024 1 1|");
+}
+
+// New dates that leave vouchers outside the year are asked about; "Ei" changes nothing.
+TEST(ChangeBasicData, AsksWhenVouchersFallOutsideTheNewDates) {
+    const struct {
+        const char* name;
+        const char* first;
+        const char* last;
+        bool answer;
+        const char* question; // empty: nothing asked
+        bool applied;
+    } rows[] = {
+        {"all inside", "01012024", "31122024", false, "", true},
+        {"one before, declined", "02012024", "31122024", false,
+         "1 tosite j\xE4\xE4 tilikauden ulkopuolelle. Jatketaanko?", false},
+        {"five after, accepted", "01012024", "31012024", true,
+         "5 tositetta j\xE4\xE4 tilikauden ulkopuolelle. Jatketaanko?", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        BookTree book = Parse(kClosed);
+        const std::string before = test::Shape(book);
+        BoxRun run(book, BasicDataMode::ChangeBasicData, "Oy", row.first, row.last, {row.answer});
+        EXPECT_EQ(run.prompts.asked, *row.question ? std::vector<std::string>{row.question}
+                                                   : std::vector<std::string>{});
+        EXPECT_EQ(run.result.applied, row.applied);
+        EXPECT_EQ(run.box.visible(), !row.applied);
+        EXPECT_EQ(test::Shape(book) != before, row.applied);
+    }
 }
 
 TEST(NewFiscalYear, NeedsABookWithAChart) {

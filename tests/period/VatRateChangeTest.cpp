@@ -83,6 +83,8 @@ const NameCase kNameCases[] = {
     {"BlankBeforePercent", "account 3000 \"Myynti 24 %\"", "24", "25,5",
      "account 3000 \"Myynti 25,5 %\""},
     {"NoRateInName", "account 3000 \"Myynti\"", "24", "25,5", "account 3000 \"Myynti\""},
+    {"RateTwiceChangesBoth", "account 3000 \"Myynti 24 % / 24 %\"", "24", "25,5",
+     "account 3000 \"Myynti 25,5 % / 25,5 %\""},
     {"YearBeforeTheRate", "account 3000 \"Myynti 2024 24 %\"", "24", "25,5",
      "account 3000 \"Myynti 2024 25,5 %\""},
     {"TailOfALongerRate", "account 3000 \"Myynti 124 %\"", "24", "25,5",
