@@ -4,6 +4,7 @@
 #include "book/FileIo.h"
 #include "book/Win1252.h"
 
+#include <cerrno>
 #include <vector>
 
 namespace kp {
@@ -69,14 +70,14 @@ std::string FormatIndentedText(const BookTree& tree) {
 FileResult ReadIndentedText(BookTree& tree, const std::string& fileName) {
     std::string data;
     if (!ReadWholeFile(fileName, data))
-        return FileResult::failure("Cannot open file " + fileName);
+        return FileResult::failure(FileErrorMessage(FileAction::Open, fileName, errno));
     tree.clear();
     return ParseIndentedText(tree, data);
 }
 
 FileResult WriteIndentedText(const BookTree& tree, const std::string& fileName) {
     if (!WriteFileReplacing(fileName, FormatIndentedText(tree)))
-        return FileResult::failure("Cannot create file " + fileName);
+        return FileResult::failure(FileErrorMessage(FileAction::Save, fileName, errno));
     return FileResult::success();
 }
 

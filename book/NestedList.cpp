@@ -4,6 +4,8 @@
 #include "book/FileIo.h"
 #include "book/TextHelpers.h"
 
+#include <cerrno>
+
 namespace kp {
 namespace {
 
@@ -157,7 +159,7 @@ FileResult ReadNestedList(BookTree& tree, const std::string& fileName) {
     tree.clear();
     std::string data;
     if (!ReadWholeFile(fileName, data))
-        return FileResult::failure("Cannot open file " + fileName);
+        return FileResult::failure(FileErrorMessage(FileAction::Open, fileName, errno));
     if (data.size() > 2)
         ParseNestedList(tree, data);
     return FileResult::success();
@@ -165,7 +167,7 @@ FileResult ReadNestedList(BookTree& tree, const std::string& fileName) {
 
 FileResult WriteNestedList(const BookTree& tree, const std::string& fileName) {
     if (!WriteFileReplacing(fileName, FormatNestedList(tree)))
-        return FileResult::failure("Cannot create file " + fileName);
+        return FileResult::failure(FileErrorMessage(FileAction::Save, fileName, errno));
     return FileResult::success();
 }
 

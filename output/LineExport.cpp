@@ -5,6 +5,7 @@
 #include "book/Win1252.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace kp {
@@ -21,7 +22,7 @@ std::string LinesToText(const ReportLines& lines) {
 
 FileResult SaveLines(const ReportLines& lines, const std::string& fileName) {
     if (!WriteFileReplacing(fileName, LinesToText(lines)))
-        return FileResult::failure("Cannot create file " + fileName);
+        return FileResult::failure(FileErrorMessage(FileAction::Save, fileName, errno));
     return FileResult::success();
 }
 

@@ -17,6 +17,7 @@ class QMenu;
 class QPrinter;
 class QShortcut;
 class QTabWidget;
+class QToolBar;
 class QTreeView;
 
 namespace kp {
@@ -29,6 +30,7 @@ class AccountDialog;
 class VatTextsDialog;
 class TabStopBar;
 class VoucherDialog;
+class HelpWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -105,6 +107,19 @@ class MainWindow : public QMainWindow {
     void syncDialogForm();
     QMenu* printMenu() const { return m_printMenu; }
 
+    // "Tosite": "Uusi tosite", "Muokkaa tositetta", "Kopioi uusi tosite" with their keys.
+    QMenu* voucherMenu() const { return m_voucherMenu; }
+    // The main commands, each with a tooltip naming its key.
+    QToolBar* toolBar() const { return m_toolBar; }
+    // "Tiedosto"'s entries for the last books, the latest first; the first is the last-file entry.
+    const std::array<QAction*, kRecentFileCount>& recentFileActions() const {
+        return m_recentActions;
+    }
+    // "Ohje": the help page in the program's own help window.
+    void showHelp();
+    void setHelpFile(QString fileName) { m_helpFile = std::move(fileName); }
+    HelpWindow* helpWindow() const { return m_helpWindow; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -142,6 +157,9 @@ class MainWindow : public QMainWindow {
 
     void createPages();
     void createMenus();
+    void createVoucherMenu();
+    void createToolBar();
+    void updateVoucherActions();
     void createShortcuts();
     void createPrintSettingsMenu();
     void toggleTabStops();
@@ -208,6 +226,12 @@ class MainWindow : public QMainWindow {
     FontChooser m_chooseFont;
     QAction* m_renumberSeparator = nullptr;
     QAction* m_renumberAction = nullptr;
+
+    std::array<QAction*, kRecentFileCount> m_recentActions{};
+    QMenu* m_voucherMenu = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QString m_helpFile;
+    HelpWindow* m_helpWindow = nullptr;
 };
 
 } // namespace kp

@@ -241,6 +241,12 @@ TEST_F(BookFiles, NestedFileOfUpToTwoBytesIsEmpty) {
     }
 }
 
+// A file error says in Finnish what went wrong, then the system's message.
+const std::string kOpen = "Tiedostoa ei voitu avata: ";
+const std::string kSave = "Tiedostoa ei voitu tallentaa: ";
+const std::string kMissing = "\nTiedostoa tai kansiota ei ole (No such file or directory).";
+const std::string kFolder = "\nNimi on kansio eik\u00e4 tiedosto (Is a directory).";
+
 TEST_F(BookFiles, LoadFailures) {
     fs::create_directory(m_dir / "folder.tlk");
     fs::create_directory(m_dir / "folder.txt");
@@ -248,10 +254,10 @@ TEST_F(BookFiles, LoadFailures) {
     // Nested-list reading clears the tree first; indented reading keeps it when it cannot open
     // the file, and keeps the lines before a level jump.
     const std::tuple<const char*, const char*, std::string> cases[] = {
-        {"missing.tlk", "", "Cannot open file " + Path("missing.tlk")},
-        {"folder.tlk", "", "Cannot open file " + Path("folder.tlk")},
-        {"missing.txt", "old|", "Cannot open file " + Path("missing.txt")},
-        {"folder.txt", "old|", "Cannot open file " + Path("folder.txt")},
+        {"missing.tlk", "", kOpen + Path("missing.tlk") + kMissing},
+        {"folder.tlk", "", kOpen + Path("folder.tlk") + kFolder},
+        {"missing.txt", "old|", kOpen + Path("missing.txt") + kMissing},
+        {"folder.txt", "old|", kOpen + Path("folder.txt") + kFolder},
         {"levels.txt", "a|.b|", "Invalid level (3) for item \"x\""}};
     for (const auto& [name, shape, message] : cases) {
         SCOPED_TRACE(name);
@@ -309,21 +315,23 @@ TEST_F(BookFiles, FailedSaveReportsAndLeavesTheFolderAsItWas) {
     BookTree tree;
     ParseNestedList(tree, kExampleBook);
     const auto before = Snapshot();
-    const auto expectFailure = [&](const char* name) {
+    const auto expectFailure = [&](const char* name, const std::string& reason) {
         const FileResult result = SaveBook(tree, Path(name));
         EXPECT_EQ(result.ok, false) << name;
-        EXPECT_EQ(result.message, "Cannot create file " + Path(name));
+        EXPECT_EQ(result.message, kSave + Path(name) + reason);
         EXPECT_EQ(Snapshot(), before) << name; // the old book unchanged, no temporary file
     };
-    for (const char* name : {"missing/book.tlk", "folder.tlk", "folder.txt"})
-        expectFailure(name);
+    expectFailure("missing/book.tlk", kMissing);
+    for (const char* name : {"folder.tlk", "folder.txt"})
+        expectFailure(name, kFolder);
     {
         const FileSizeLimit limit(16);
-        expectFailure("book.tlk");
+        expectFailure("book.tlk",
+                      "\nLevy on t\u00e4ynn\u00e4 tai tiedosto liian suuri (File too large).");
     }
     if (geteuid() != 0) { // the super-user writes into read-only folders
         fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec);
-        expectFailure("book.tlk");
+        expectFailure("book.tlk", "\nEi k\u00e4ytt\u00f6oikeutta (Permission denied).");
     }
 }
 

@@ -71,15 +71,18 @@ TEST_F(CliFiles, ErrorsGoToStandardErrorWithTheFileMessage) {
         int rc;
         std::string err;
     } rows[] = {
-        {"missing book", {"info", path("nope.tlk")}, 1, "Cannot open file " + path("nope.tlk")},
+        {"missing book",
+         {"info", path("nope.tlk")},
+         1,
+         "Tiedostoa ei voitu avata: " + path("nope.tlk")},
         {"missing source",
          {"convert", path("nope.txt"), path("x.tlk")},
          1,
-         "Cannot open file " + path("nope.txt")},
+         "Tiedostoa ei voitu avata: " + path("nope.txt")},
         {"folder as target",
          {"convert", kExamples + "esimerkki-2026.tlk", m_dir.string()},
          1,
-         "Cannot create file " + m_dir.string()},
+         "Tiedostoa ei voitu tallentaa: " + m_dir.string()},
         {"no arguments", {}, 2, "Käyttö"},
         {"unknown command", {"frobnicate"}, 2, "Tuntematon komento: frobnicate"},
         {"generate without output", {"generate", "--vouchers", "5"}, 2, "Käyttö"},

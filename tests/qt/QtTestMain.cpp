@@ -8,6 +8,7 @@ int RunVoucherDialogTests(int argc, char** argv);
 int RunEditorDialogsTests(int argc, char** argv);
 int RunTabStopBarTests(int argc, char** argv);
 int RunWindowCommandsTests(int argc, char** argv);
+int RunKeyboardTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -21,5 +22,6 @@ int main(int argc, char** argv) {
     failures += RunEditorDialogsTests(argc, argv);
     failures += RunTabStopBarTests(argc, argv);
     failures += RunWindowCommandsTests(argc, argv);
+    failures += RunKeyboardTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }
