@@ -260,6 +260,18 @@ void VoucherDialog::focusEntered(QObject* watched) {
 bool VoucherDialog::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::FocusIn:
+        // A window that becomes active again gives the keyboard back to the field that last had
+        // it; the box opened since may have put it elsewhere (the date of a new voucher after
+        // "Peruuta" was clicked), so the editor's own choice is shown instead.
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason) {
+            QMetaObject::invokeMethod(
+                this, [this] { sync(); }, Qt::QueuedConnection);
+            break;
+        }
+        // A dialog being shown sends its old focus widget a focus-in of its own without giving
+        // it the focus; that must not move the editor's focus either.
+        if (const auto* widget = qobject_cast<QWidget*>(watched); widget && !widget->hasFocus())
+            break;
         focusEntered(watched);
         break;
     case QEvent::KeyPress: {
