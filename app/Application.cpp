@@ -121,6 +121,9 @@ std::string Application::windowTitle() const {
 void Application::applySettings(const Settings& settings) {
     m_settings = settings;
     m_fileName = settings.lastName;
+    // A settings file from before the list knows only the last book.
+    if (m_settings.recentFiles.empty())
+        RememberRecentFile(m_settings.recentFiles, settings.lastName);
     m_state.filter.heading = settings.filterHeading;
 }
 
@@ -158,6 +161,21 @@ void Application::openCommand(bool lastFile) {
     openBook(name);
 }
 
+void Application::openRecentCommand(size_t index) {
+    if (index >= m_settings.recentFiles.size() || askSaveChanges() == Answer::Cancel)
+        return;
+    // Copied: opening rewrites the list. A book that is gone is looked for in the chooser,
+    // as the last-file entry does.
+    std::string name = m_settings.recentFiles[index];
+    if (!m_platform.fileExists(name)) {
+        const auto chosen = m_platform.chooseOpenFile(OpenChoice(name));
+        if (!chosen)
+            return;
+        name = *chosen;
+    }
+    openBook(name);
+}
+
 bool Application::openBook(const std::string& fileName) {
     // The book is read beside the open one, which stays open when the file cannot be read.
     BookTree loaded;
@@ -183,6 +201,7 @@ bool Application::openBook(const std::string& fileName) {
     // over the file it came from.
     m_damagedFile = salvaged ? fileName : std::string();
     m_fileName = fileName;
+    RememberRecentFile(m_settings.recentFiles, fileName);
     m_pageControlVisible = true;
     m_state.markAllStale();
     m_state.unsavedChanges = false;
@@ -224,6 +243,7 @@ bool Application::saveCommand(bool saveAs) {
     }
     m_damagedFile.clear();
     m_fileName = name;
+    RememberRecentFile(m_settings.recentFiles, name);
     m_state.unsavedChanges = false;
     bookSaved();
     return true;
@@ -322,7 +342,7 @@ void Application::pageChanged() {
         m_state.lineSource = &m_ledgerLines;
         if (m_state.isStale(Stale::Ledger)) {
             m_ledgerLines.clear();
-            m_chooser.show({"Paakirja", 200, 0});
+            m_chooser.show({std::string(kTabCaptions[static_cast<size_t>(Tab::Ledger)]), 200, 0});
         }
         break;
     case Tab::Income:
@@ -573,6 +593,11 @@ void Application::hideDialogForm() {
     m_voucherEditor.cancel();
     m_accountEditor.hide();
     m_vatTextsBox.cancel();
+}
+
+bool Application::voucherCancel() {
+    return m_voucherEditor.cancelCommand(
+        [this](const std::string& text) { return m_platform.askYesNo(Win1252ToUtf8(text)); });
 }
 
 void Application::editAccountCommand(BookNode* line) {

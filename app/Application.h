@@ -95,6 +95,9 @@ class Application {
     void editVoucherCommand(const BookNode* selected);
     // The editor's OK; messages and the "Summien ero" question go through the platform.
     VoucherOk voucherOk();
+    // The editor's "Peruuta" and Esc; the question before lines are thrown away goes through
+    // the platform. True when the box closed.
+    bool voucherCancel();
     // "Poista viimeinen", "Päivitä tositenumerot", a voucher dropped on another.
     JournalChange deleteLastVoucher();
     JournalChange renumberVouchers();
@@ -166,6 +169,10 @@ class Application {
 
     // "Avaa" (lastFile false) and the last-file entry (true).
     void openCommand(bool lastFile);
+    // The last books in "Tiedosto", the latest first; a book that is gone is looked for in the
+    // open chooser.
+    const std::vector<std::string>& recentFiles() const { return m_settings.recentFiles; }
+    void openRecentCommand(size_t index);
     // Loads the file as the open book and shows its journal; the prompt and the file choice
     // have been made. False when the file could not be read (the message has been shown).
     bool openBook(const std::string& fileName);

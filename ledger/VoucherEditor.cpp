@@ -160,6 +160,29 @@ void VoucherEditor::prepareEditor(bool newMode) {
     m_numberEditable = newMode ? vouchers == 0 : vouchers <= 1;
     m_date.setText(m_date.text());
     m_focus = EditorFocus::Date;
+    m_opened = snapshot();
+}
+
+VoucherEditor::Opened VoucherEditor::snapshot() const {
+    Opened opened{m_number, m_date.text(), m_description, {}};
+    for (int r = 1; r <= m_lineCount && r < rowCount(); ++r)
+        opened.cells.push_back(m_rows[static_cast<size_t>(r)].cells);
+    return opened;
+}
+
+bool VoucherEditor::hasUnpostedLines() const {
+    if (m_lineCount < 1)
+        return false;
+    const Opened now = snapshot();
+    return now.number != m_opened.number || now.date != m_opened.date ||
+           now.description != m_opened.description || now.cells != m_opened.cells;
+}
+
+bool VoucherEditor::cancelCommand(const std::function<bool(const std::string&)>& askYesNo) {
+    if (hasUnpostedLines() && !askYesNo(std::string(kCancelQuestion)))
+        return false;
+    cancel();
+    return true;
 }
 
 void VoucherEditor::setFocus(EditorFocus focus) {
@@ -175,7 +198,34 @@ void VoucherEditor::setFocus(EditorFocus focus) {
         chooserFocused();
 }
 
+void VoucherEditor::numberEnter() {
+    m_focus = EditorFocus::Date;
+}
+
 void VoucherEditor::dateEnter() {
+    m_focus = EditorFocus::Description;
+}
+
+BoxKey VoucherEditor::boxKey(EditorKey key, bool control) const {
+    if (key == EditorKey::Enter) {
+        if (control)
+            return BoxKey::Ok;
+        const bool onEmptyNewLine = m_focus == EditorFocus::Chooser && m_chooserVisible &&
+                                    m_chooserText.empty() && m_chooserRow > m_lineCount;
+        return onEmptyNewLine && m_lineCount >= 1 && !m_unbalanced ? BoxKey::Ok : BoxKey::Field;
+    }
+    if (key == EditorKey::Escape) {
+        if (m_focus == EditorFocus::Grid && m_col > 0 && m_row > 0 && m_editing)
+            return BoxKey::Field;
+        if (m_focus == EditorFocus::Chooser && m_chooserVisible &&
+            m_chooserText != cell(0, m_chooserRow))
+            return BoxKey::Field;
+        return BoxKey::Cancel;
+    }
+    return BoxKey::Field;
+}
+
+void VoucherEditor::descriptionEnter() {
     m_focus = EditorFocus::Grid;
     uusiCell(0, 1);
     m_col = 0;

@@ -30,6 +30,13 @@ enum class VoucherOk {
     StayOpen, // the user did not confirm an unbalanced voucher, or an amount was refused
 };
 
+// What a key means to the box as a whole, decided before the field with the focus sees it.
+enum class BoxKey {
+    Field,  // the field handles it
+    Ok,     // the box's OK
+    Cancel, // "Peruuta"
+};
+
 class VoucherEditor {
   public:
     static constexpr int kColumns = 3;
@@ -86,8 +93,16 @@ class VoucherEditor {
     // The edited voucher's event node in the book; none for a new voucher.
     const BookNode* editedEvent() const { return m_editedEvent; }
 
-    // Enter in the date field: on to the lines, with the chooser open on the first row.
+    // Enter in a field moves on, so that a voucher is typed from start to end without the
+    // mouse: the number to the date, the date to the description, the description to the lines
+    // (the chooser open on the first row).
+    void numberEnter();
     void dateEnter();
+    void descriptionEnter();
+    // Ctrl+Enter anywhere is OK, and so is Enter on the empty account cell of the new-line row
+    // once the voucher has lines and balances. Esc first undoes what is being typed in an
+    // amount cell or the chooser; with nothing to undo it is "Peruuta".
+    BoxKey boxKey(EditorKey key, bool control) const;
 
     // --- the grid ------------------------------------------------------------------------
     int lineCount() const { return m_lineCount; }
@@ -136,6 +151,13 @@ class VoucherEditor {
     VoucherOk ok(const std::function<bool(const std::string&)>& askOkCancel,
                  const std::function<void(const std::string&)>& error);
     void cancel() { m_visible = false; }
+    static constexpr std::string_view kCancelQuestion =
+        "Hyl\xE4t\xE4\xE4nk\xF6 tositteen muutokset?";
+    // "Peruuta" and Esc: asks askYesNo (Windows-1252 text) first when the voucher has lines
+    // that differ from what the box opened with. True when the box closed.
+    bool cancelCommand(const std::function<bool(const std::string&)>& askYesNo);
+    // The voucher has lines that differ from what the box opened with.
+    bool hasUnpostedLines() const;
     // The book's nodes are about to go (another book opened, the book emptied or reshaped):
     // the editor closes and forgets the voucher it was editing.
     void forgetBook() {
@@ -151,6 +173,14 @@ class VoucherEditor {
         std::array<std::string, kColumns> cells;
         std::array<Cents, kColumns> entry{};
     };
+    // What the box opened with, to tell whether closing it throws work away.
+    struct Opened {
+        std::string number;
+        std::string date;
+        std::string description;
+        std::vector<std::array<std::string, kColumns>> cells;
+    };
+    Opened snapshot() const;
 
     void resetGrid(int rows);
     bool loadVoucher(const BookNode* voucher);
@@ -194,6 +224,7 @@ class VoucherEditor {
     bool m_chooserVisible = false;
     int m_chooserRow = 1;
     std::string m_chooserText;
+    Opened m_opened;
     int m_chooserSelStart = 0;
     int m_chooserSelLength = 0;
 };

@@ -7,6 +7,7 @@
 #include "book/TextHelpers.h"
 #include "book/Win1252.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -316,6 +317,30 @@ std::string SettingsFileText(std::string_view bytes) {
 
 // --- the settings ----------------------------------------------------------------------------
 
+namespace {
+
+std::string RecentKey(size_t i) {
+    return "Recent" + std::to_string(i + 1);
+}
+
+// Reading the file keeps its order; a name listed twice counts once.
+void RememberRecentFileAtEnd(std::vector<std::string>& recent, const std::string& fileName) {
+    if (recent.size() < kRecentFileCount &&
+        std::find(recent.begin(), recent.end(), fileName) == recent.end())
+        recent.push_back(fileName);
+}
+
+} // namespace
+
+void RememberRecentFile(std::vector<std::string>& recent, const std::string& fileName) {
+    if (fileName.empty())
+        return;
+    recent.erase(std::remove(recent.begin(), recent.end(), fileName), recent.end());
+    recent.insert(recent.begin(), fileName);
+    if (recent.size() > kRecentFileCount)
+        recent.resize(kRecentFileCount);
+}
+
 Settings ParseSettings(std::string_view bytes) {
     const IniFile ini = IniFile::parse(SettingsFileText(bytes));
     Settings settings;
@@ -334,6 +359,12 @@ Settings ParseSettings(std::string_view bytes) {
     ReadTabs(ini, kJournalSection, settings.journalTabs);
     ReadTabs(ini, kLedgerSection, settings.ledgerTabs);
     settings.lastName = ini.readString("Files", "LastName", "");
+    // The recent books have keys of their own beside LastName, which keeps its meaning.
+    for (size_t i = 0; i < kRecentFileCount; ++i) {
+        const std::string name = ini.readString("Files", RecentKey(i), "");
+        if (!name.empty())
+            RememberRecentFileAtEnd(settings.recentFiles, name);
+    }
     for (size_t k = 0; k < kVatCodes.size(); ++k) {
         const VatCode& row = kVatCodes[k];
         settings.vat.dropDown[k] = ReadNodeText(ini, kAlvDrop, row.code, row.defaultName);
@@ -365,6 +396,13 @@ std::string SettingsBytes(const Settings& settings, std::string_view existingByt
     WriteTabs(ini, kJournalSection, settings.journalTabs);
     WriteTabs(ini, kLedgerSection, settings.ledgerTabs);
     ini.write("Files", "LastName", settings.lastName);
+    for (size_t i = 0; i < kRecentFileCount; ++i) {
+        const std::string key = RecentKey(i);
+        if (i < settings.recentFiles.size())
+            ini.write("Files", key, settings.recentFiles[i]);
+        else if (ini.has("Files", key))
+            ini.write("Files", key, "");
+    }
     // The "-" class is read but never written.
     for (size_t k = 1; k < kVatCodes.size(); ++k) {
         WriteVatText(ini, kAlvDrop, k, settings.vat.dropDown[k]);

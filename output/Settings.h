@@ -91,11 +91,17 @@ inline constexpr TabStops kDefaultTabStops = {0, 10, 250, 400, 550, 750, 870, 99
 
 inline constexpr std::string_view kDefaultFilterHeading = "PROJEKTI";
 
+// "Tiedosto" lists this many of the books opened or saved last.
+inline constexpr size_t kRecentFileCount = 5;
+// A book opened or saved goes to the front of the list; the same name never stands twice.
+void RememberRecentFile(std::vector<std::string>& recent, const std::string& fileName);
+
 struct Settings {
     std::array<PrintSettings, kPrintPageCount> print; // by page
     TabStops journalTabs = kDefaultTabStops;          // the journal printout
     TabStops ledgerTabs = kDefaultTabStops;           // the ledger page
     std::string lastName;                             // UTF-8 file name; proposed by both dialogs
+    std::vector<std::string> recentFiles; // UTF-8, the latest first, at most kRecentFileCount
     VatTextSet vat;
     bool intermediateBalances = false; // running balances in the ledger ("Välisaldot")
     std::string filterHeading{kDefaultFilterHeading}; // Windows-1252, like the titles it goes in

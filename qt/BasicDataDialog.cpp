@@ -46,9 +46,10 @@ BasicDataDialog::BasicDataDialog(
         if (vatRate)
             vatRate(this);
     });
-    // Enter in a date field is not OK: the field keeps it.
+    // Enter is OK in the date fields too, as in every other field of the box.
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     for (DateFieldEdit* field : {m_first, m_last})
-        connect(field, &DateFieldEdit::enterPressed, this, [] {});
+        connect(field, &DateFieldEdit::enterPressed, ok, &QPushButton::click);
 }
 
 } // namespace kp

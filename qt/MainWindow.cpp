@@ -1,6 +1,7 @@
 // The main window: pages, models and the refresh from the application controller.
 #include "qt/MainWindow.h"
 
+#include "app/PageHint.h"
 #include "book/Win1252.h"
 #include "qt/BasicDataDialog.h"
 #include "qt/BookTreeModel.h"
@@ -52,6 +53,7 @@ MainWindow::MainWindow(Platform& platform, const Settings& settings, std::string
     m_filterBox.heading = m_app.state().filter.heading;
     createPages();
     createMenus();
+    createToolBar();
     createShortcuts();
     createEditors();
     // A plain label rather than a status message, which hovering over a menu would wipe.
@@ -147,6 +149,12 @@ void MainWindow::createPages() {
             view->setModel(model);
             view->setItemDelegate(delegate);
             view->setFont(delegate->font());
+            if (tab == static_cast<int>(Tab::Ledger) || tab == static_cast<int>(Tab::Vat)) {
+                auto* hint = new QLabel(view->viewport());
+                hint->setObjectName(QStringLiteral("periodHint"));
+                hint->move(8, 8);
+                hint->hide();
+            }
             m_views[static_cast<size_t>(tab)] = view;
             m_lineModels[static_cast<size_t>(tab)] = model;
         }
@@ -244,6 +252,13 @@ void MainWindow::syncFromController() {
         m_pages->setCurrentIndex(static_cast<int>(m_app.activeTab()));
     }
     syncMenus();
+    const QString hint = FromUtf8(std::string(EmptyPageHint(m_app)));
+    for (const Tab tab : {Tab::Ledger, Tab::Vat}) {
+        auto* label = lineView(tab)->viewport()->findChild<QLabel*>(QStringLiteral("periodHint"));
+        label->setText(hint);
+        label->adjustSize();
+        label->setVisible(!hint.isEmpty() && tab == m_app.activeTab());
+    }
     const ChooserRequest& request = m_app.chooser().request();
     m_periodBox->sync();
     if (m_periodBox->isVisible()) {

@@ -19,6 +19,7 @@ class QMenu;
 class QPrinter;
 class QShortcut;
 class QTabWidget;
+class QToolBar;
 class QTreeView;
 
 namespace kp {
@@ -31,6 +32,7 @@ class AccountDialog;
 class VatTextsDialog;
 class TabStopBar;
 class VoucherDialog;
+class HelpWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -128,6 +130,19 @@ class MainWindow : public QMainWindow {
     // The window has closed for good, its boxes with it: the program ends.
     void closed();
 
+    // "Tosite": "Uusi tosite", "Muokkaa tositetta", "Kopioi uusi tosite" with their keys.
+    QMenu* voucherMenu() const { return m_voucherMenu; }
+    // The main commands, each with a tooltip naming its key.
+    QToolBar* toolBar() const { return m_toolBar; }
+    // "Tiedosto"'s entries for the last books, the latest first; the first is the last-file entry.
+    const std::array<QAction*, kRecentFileCount>& recentFileActions() const {
+        return m_recentActions;
+    }
+    // "Ohje": the help page in the program's own help window.
+    void showHelp();
+    void setHelpFile(QString fileName) { m_helpFile = std::move(fileName); }
+    HelpWindow* helpWindow() const { return m_helpWindow; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -166,6 +181,9 @@ class MainWindow : public QMainWindow {
 
     void createPages();
     void createMenus();
+    void createVoucherMenu();
+    void createToolBar();
+    void updateVoucherActions();
     void createShortcuts();
     void createPrintSettingsMenu();
     void toggleTabStops();
@@ -238,6 +256,12 @@ class MainWindow : public QMainWindow {
     QAction* m_redoAction = nullptr;
     QAction* m_renumberSeparator = nullptr;
     QAction* m_renumberAction = nullptr;
+
+    std::array<QAction*, kRecentFileCount> m_recentActions{};
+    QMenu* m_voucherMenu = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QString m_helpFile;
+    HelpWindow* m_helpWindow = nullptr;
 };
 
 } // namespace kp

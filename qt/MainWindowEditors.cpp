@@ -63,7 +63,10 @@ void MainWindow::createEditors() {
     m_voucherDialog = new VoucherDialog(
         m_app.voucherEditor(), [this] { voucherOk(); },
         [this] {
-            m_app.voucherEditor().cancel();
+            // The description as typed tells whether the voucher was changed.
+            std::string ignored;
+            m_voucherDialog->takeTexts(ignored);
+            m_app.voucherCancel();
             syncDialogForm();
         },
         this);

@@ -6,8 +6,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -33,11 +31,17 @@ void MainWindow::createMenus() {
     // The keys are shown beside the entries but belong to window-wide shortcuts, which act
     // even while an entry is hidden; an entry carrying the same key would make it ambiguous.
     m_fileMenu = menuBar()->addMenu(QStringLiteral("Tiedosto"));
-    m_lastFileAction = m_fileMenu->addAction(QStringLiteral("ViimeksiLuettu"));
-    m_lastFileAction->setVisible(false);
-    connect(m_lastFileAction, &QAction::triggered, this,
-            [this] { run([this] { m_app.openCommand(true); }); });
-    connect(m_fileMenu->addAction(QStringLiteral("Avaa")), &QAction::triggered, this,
+    m_fileMenu->setToolTipsVisible(true); // the last books' folders
+    // The last books, the latest first; each shows its file name and has its path as tooltip.
+    for (size_t i = 0; i < m_recentActions.size(); ++i) {
+        QAction* action = m_fileMenu->addAction(QStringLiteral("ViimeksiLuettu"));
+        action->setVisible(false);
+        connect(action, &QAction::triggered, this,
+                [this, i] { run([this, i] { m_app.openRecentCommand(i); }); });
+        m_recentActions[i] = action;
+    }
+    m_lastFileAction = m_recentActions[0];
+    connect(m_fileMenu->addAction(QStringLiteral("Avaa\tCtrl+O")), &QAction::triggered, this,
             [this] { run([this] { m_app.openCommand(false); }); });
     m_comparisonAction = m_fileMenu->addAction(FromBook(m_app.comparisonCaption()));
     connect(m_comparisonAction, &QAction::triggered, this,
@@ -53,7 +57,7 @@ void MainWindow::createMenus() {
     connect(m_fileMenu->addAction(QStringLiteral("Uusi yritys")), &QAction::triggered, this,
             [this] { basicDataCommand(BasicDataMode::NewCompany); });
     m_fileMenu->addSeparator();
-    m_printAction = m_fileMenu->addAction(QStringLiteral("Tulosta"));
+    m_printAction = m_fileMenu->addAction(QStringLiteral("Tulosta\tCtrl+P"));
     connect(m_printAction, &QAction::triggered, this, [this] { printCommand(0); });
     m_printMenu = m_fileMenu->addMenu(QStringLiteral("Tulosta"));
     connect(m_printMenu->addAction(QStringLiteral("Tulosta")), &QAction::triggered, this,
@@ -116,7 +120,7 @@ void MainWindow::createMenus() {
     m_findNextAction = m_pageMenu->addAction(QStringLiteral("Etsi seuraava\tCtrl+G"));
     connect(m_findNextAction, &QAction::triggered, this, [this] { find(1); });
     m_pageMenu->addSeparator();
-    auto* refresh = m_pageMenu->addAction(QStringLiteral("Päivitä sivut"));
+    auto* refresh = m_pageMenu->addAction(QStringLiteral("Päivitä sivut\tF5"));
     connect(refresh, &QAction::triggered, this, [this] { run([this] { m_app.refreshPages(); }); });
     auto* copy = m_pageMenu->addAction(QStringLiteral("Kopioi kaikki\tCtrl+C"));
     connect(copy, &QAction::triggered, this, &MainWindow::copyAll);
@@ -127,15 +131,11 @@ void MainWindow::createMenus() {
     m_pages->tabBar()->addAction(refresh);
     m_pages->tabBar()->addAction(copy);
 
+    createVoucherMenu();
+
     m_helpMenu = menuBar()->addMenu(QStringLiteral("Ohje"));
-    // The help page lies beside the program, named like it with ".html".
-    connect(m_helpMenu->addAction(QStringLiteral("Ohje")), &QAction::triggered, this, [] {
-        const QFileInfo program(QCoreApplication::applicationFilePath());
-        const QString help = program.absolutePath() + QLatin1Char('/') +
-                             program.completeBaseName() + QStringLiteral(".html");
-        if (QFileInfo::exists(help))
-            QDesktopServices::openUrl(QUrl::fromLocalFile(help));
-    });
+    connect(m_helpMenu->addAction(QStringLiteral("Ohje\tF1")), &QAction::triggered, this,
+            &MainWindow::showHelp);
     connect(m_helpMenu->addAction(QStringLiteral("Ohjelmatiedot")), &QAction::triggered, this,
             [this] {
                 QMessageBox::about(this, QStringLiteral("Ohjelmatiedot"),
@@ -219,6 +219,20 @@ void MainWindow::createShortcuts() {
     add("Ctrl+L", [this] { find(2); });
     add("Ctrl+C", [this] { copyAll(); });
     add("Ins", [this] { treeCommand(0); }); // only while the maintenance page is shown
+    // Keys of the commands no other key belonged to.
+    add("Ctrl+O", [this] { run([this] { m_app.openCommand(false); }); });
+    add("Ctrl+P", [this] {
+        if (m_app.pageControlVisible())
+            printCommand(0);
+    });
+    add("F5", [this] {
+        if (m_app.pageControlVisible())
+            run([this] { m_app.refreshPages(); });
+    });
+    add("F1", [this] { showHelp(); });
+    add("Ctrl+N", [this] { voucherCommand(0); });
+    add("Ctrl+E", [this] { voucherCommand(2); });
+    add("Ctrl+K", [this] { voucherCommand(1); });
 }
 
 void MainWindow::syncMenus() {
@@ -246,10 +260,17 @@ void MainWindow::updateFileMenu() {
     m_printMenu->menuAction()->setVisible(tab == Tab::Ledger);
     m_printAction->setVisible(tab != Tab::Ledger && tab != Tab::Maintenance &&
                               tab != Tab::Comparison);
-    const std::string& name = m_app.fileName();
-    m_lastFileAction->setVisible(!name.empty());
-    if (!name.empty())
-        m_lastFileAction->setText(QFileInfo(FromUtf8(name)).fileName());
+    const std::vector<std::string>& recent = m_app.recentFiles();
+    for (size_t i = 0; i < m_recentActions.size(); ++i) {
+        QAction* action = m_recentActions[i];
+        action->setVisible(i < recent.size());
+        if (i < recent.size()) {
+            const QString name = FromUtf8(recent[i]);
+            action->setText(QFileInfo(name).fileName().replace('&', QStringLiteral("&&")));
+            action->setToolTip(name);
+        }
+    }
+    updateVoucherActions();
 }
 
 void MainWindow::updatePageMenu() {

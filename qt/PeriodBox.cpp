@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -44,6 +45,22 @@ PeriodBox::PeriodBox(PeriodChooser& chooser, QWidget* parent)
     hide();
 }
 
+void PeriodBox::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit accepted();
+        break;
+    case Qt::Key_Escape:
+        emit rejected();
+        break;
+    default:
+        QGroupBox::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
 void PeriodBox::setIndex(QComboBox* list, int index) {
     const QSignalBlocker blocker(list);
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
@@ -67,8 +84,13 @@ void PeriodBox::sync() {
         m_year->setVisible(m_chooser.yearVisible());
         setIndex(m_year, m_chooser.yearIndex());
         setIndex(m_month, m_chooser.monthIndex());
+        const bool opening = isHidden();
         show();
         raise();
+        // The box opens with the keyboard in its first list, so that the arrows choose and
+        // Enter accepts at once.
+        if (opening)
+            (m_chooser.yearVisible() ? m_year : m_month)->setFocus(Qt::OtherFocusReason);
     } else {
         hide();
     }

@@ -28,6 +28,11 @@ class PeriodBox : public QGroupBox {
     void accepted();
     void rejected();
 
+  protected:
+    // Enter is OK and Esc is "Peruuta" wherever the focus is in the box (a list's own drop-down
+    // takes them first while it is open).
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void setIndex(QComboBox* list, int index);
 

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -52,6 +53,10 @@ VatRateDialog::VatRateDialog(VatRatePanel& panel, std::function<void()> ok, QWid
             hide();
     });
     connect(m_cancel, &QPushButton::clicked, this, &VatRateDialog::reject);
+    // Enter moves on a row; Ctrl+Enter is "Muuta".
+    for (const QKeySequence key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        connect(new QShortcut(key, this), &QShortcut::activated, m_ok, &QPushButton::click);
 }
 
 QLineEdit* VatRateDialog::newRateField(int row) const {
@@ -109,8 +114,10 @@ bool VatRateDialog::eventFilter(QObject* watched, QEvent* event) {
         rowEntered(row);
     } else if (row >= 0 && event->type() == QEvent::KeyPress) {
         // Enter belongs to the grid: it moves on a row and must not reach "Muuta".
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            !(keyEvent->modifiers() & Qt::ControlModifier)) {
             enterPressed();
             return true;
         }

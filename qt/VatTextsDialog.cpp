@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <string>
@@ -37,7 +38,7 @@ VatTextsDialog::VatTextsDialog(VatTextsBox& box, Platform& platform, std::functi
     m_payable->setObjectName(QStringLiteral("MaksVero2"));
     m_ok->setObjectName(QStringLiteral("BitBtn3"));
     m_cancel->setObjectName(QStringLiteral("BitBtn4"));
-    // Enter ends the typing in a cell; it does not close the box.
+    // Enter ends the typing in a cell; it does not close the box (Ctrl+Enter does).
     m_ok->setAutoDefault(false);
     m_cancel->setAutoDefault(false);
 
@@ -73,6 +74,10 @@ VatTextsDialog::VatTextsDialog(VatTextsBox& box, Platform& platform, std::functi
     layout->addLayout(buttons);
 
     connect(m_ok, &QPushButton::clicked, this, &VatTextsDialog::okClicked);
+    // Ctrl+Enter is OK wherever the keyboard is, a cell being typed into included.
+    for (const QKeySequence key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        connect(new QShortcut(key, this), &QShortcut::activated, m_ok, &QPushButton::click);
     connect(m_cancel, &QPushButton::clicked, this, &VatTextsDialog::reject);
 }
 

@@ -67,7 +67,7 @@ VoucherDialog::VoucherDialog(VoucherEditor& editor, std::function<void()> ok,
                              std::function<void()> cancel, QWidget* parent)
     : QDialog(parent,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_editor(editor) {
+      m_editor(editor), m_okAction(std::move(ok)), m_cancelAction(std::move(cancel)) {
     setModal(false);
     m_number = new QLineEdit(this);
     m_number->setObjectName(QStringLiteral("TosNro1"));
@@ -113,10 +113,11 @@ VoucherDialog::VoucherDialog(VoucherEditor& editor, std::function<void()> ok,
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_cancel = new QPushButton(QStringLiteral("Peruuta"), this);
     m_cancel->setObjectName(QStringLiteral("BitBtn2"));
-    m_ok->setAutoDefault(false);
-    m_cancel->setAutoDefault(false);
-    connect(m_ok, &QPushButton::clicked, this, [ok] { ok(); });
-    connect(m_cancel, &QPushButton::clicked, this, [cancel] { cancel(); });
+    // Enter on a button presses it; in the fields the box decides what Enter means.
+    m_ok->setAutoDefault(true);
+    m_cancel->setAutoDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, [this] { m_okAction(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelAction(); });
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Tositenumero"), this), 0, 0);
@@ -259,10 +260,24 @@ void VoucherDialog::focusEntered(QObject* watched) {
 bool VoucherDialog::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::FocusIn:
+        // A window that becomes active again gives the keyboard back to the field that last had
+        // it; the box opened since may have put it elsewhere (the date of a new voucher after
+        // "Peruuta" was clicked), so the editor's own choice is shown instead.
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason) {
+            QMetaObject::invokeMethod(
+                this, [this] { sync(); }, Qt::QueuedConnection);
+            break;
+        }
+        // A dialog being shown sends its old focus widget a focus-in of its own without giving
+        // it the focus; that must not move the editor's focus either.
+        if (const auto* widget = qobject_cast<QWidget*>(watched); widget && !widget->hasFocus())
+            break;
         focusEntered(watched);
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (boxKey(key) || fieldEnter(watched, key))
+            return true;
         if (watched == m_grid)
             return gridKey(key);
         if (watched == m_chooser || watched == m_chooser->lineEdit())
@@ -278,6 +293,46 @@ bool VoucherDialog::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool VoucherDialog::boxKey(QKeyEvent* event) {
+    EditorKey key = EditorKey::Other;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        key = EditorKey::Enter;
+    else if (event->key() == Qt::Key_Escape)
+        key = EditorKey::Escape;
+    else
+        return false;
+    switch (m_editor.boxKey(key, event->modifiers() & Qt::ControlModifier)) {
+    case BoxKey::Ok:
+        m_okAction();
+        return true;
+    case BoxKey::Cancel:
+        m_cancelAction();
+        return true;
+    case BoxKey::Field:
+        break;
+    }
+    return false;
+}
+
+// Enter in the number and the description moves on (the date field says so itself).
+bool VoucherDialog::fieldEnter(QObject* watched, QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    if (watched == m_number) {
+        std::string ignored;
+        takeTexts(ignored);
+        m_editor.numberEnter();
+    } else if (watched == m_description) {
+        std::string ignored;
+        takeTexts(ignored);
+        m_editor.descriptionEnter();
+    } else {
+        return false;
+    }
+    sync();
+    return true;
 }
 
 bool VoucherDialog::gridKey(QKeyEvent* event) {

@@ -50,13 +50,16 @@ class VoucherDialog : public QDialog {
     QPushButton* cancelButton() const { return m_cancel; }
 
   public slots:
-    // Esc and the window's close do not throw the voucher away; only "Peruuta" does.
+    // The window's close does not throw the voucher away; Esc and "Peruuta" ask first.
     void reject() override {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Enter, Ctrl+Enter and Esc as the box as a whole takes them; true when consumed.
+    bool boxKey(QKeyEvent* event);
+    bool fieldEnter(QObject* watched, QKeyEvent* event);
     bool gridKey(QKeyEvent* event);
     bool chooserKey(QKeyEvent* event);
     bool gridMouse(QMouseEvent* event);
@@ -65,6 +68,8 @@ class VoucherDialog : public QDialog {
     QWidget* focusWidgetOfEditor() const;
 
     VoucherEditor& m_editor;
+    std::function<void()> m_okAction;
+    std::function<void()> m_cancelAction;
     QLineEdit* m_number = nullptr;
     DateFieldEdit* m_date = nullptr;
     QLineEdit* m_description = nullptr;

@@ -1,24 +1,68 @@
-// Program start: kirjanpito [PROFILE] [--open BOOK] [--screenshots FOLDER].
+// Program start: kirjanpito [PROFILE] [--open BOOK] [--screenshots FOLDER] [--help] [--version].
 #include "output/Settings.h"
 #include "qt/AccountDialog.h"
+#include "qt/HelpWindow.h"
 #include "qt/MainWindow.h"
 #include "qt/PeriodBox.h"
 #include "qt/QtPlatform.h"
 #include "qt/QtText.h"
+#include "qt/Translations.h"
 #include "qt/VoucherDialog.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeView>
+#include <cstdio>
 #include <optional>
+#include <string_view>
+
+namespace {
+
+constexpr const char* kUsage =
+    "K\u00e4ytt\u00f6: kirjanpito [PROFIILI] [--open KIRJA]\n"
+    "Kahdenkertainen kirjanpito pienyritykselle.\n\n"
+    "  PROFIILI              asetustiedosto PROFIILI.ini (oletus kirjanpito.ini)\n"
+    "  --open KIRJA          avaa kirjanpitotiedoston (muuten viimeksi k\u00e4ytetyn)\n"
+    "  --screenshots KANSIO  kuvat sivuista ja ikkunoista kansioon, sitten loppuu\n"
+    "  --help                t\u00e4m\u00e4 ohje\n"
+    "  --version             ohjelman versio\n";
+
+// --help and --version answer without a display; any other option that the program does not
+// know is refused rather than taken for a profile name. -1: go on and start the window.
+int EarlyExit(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--open" || argument == "--screenshots") {
+            ++i;
+        } else if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (argument == "--version") {
+            std::printf("kirjanpito %s\n", KP_VERSION);
+            return 0;
+        } else if (argument.size() > 1 && argument.front() == '-') {
+            std::fprintf(stderr, "Tuntematon valitsin: %s\n%s", argv[i], kUsage);
+            return 2;
+        }
+    }
+    return -1;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    if (const int rc = EarlyExit(argc, argv); rc >= 0)
+        return rc;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kirjanpito"));
+    kp::InstallFinnishTranslations(application);
 
     // The first argument that is not part of --open names the settings profile.
     std::optional<std::string> profile;
@@ -86,6 +130,25 @@ int main(int argc, char* argv[]) {
         if (!window.accountDialog()->grab().save(*screenshots + QStringLiteral("/tili.png")))
             return 1;
         window.accountDialog()->cancelButton()->click();
+        // The journal page with the "Tosite" menu open under its title, and the help window.
+        window.pages()->setCurrentIndex(static_cast<int>(kp::Tab::Journal));
+        QApplication::processEvents();
+        QMenu* menu = window.voucherMenu();
+        const QRect title = window.menuBar()->actionGeometry(menu->menuAction());
+        const QPoint at = window.menuBar()->mapTo(&window, title.bottomLeft());
+        menu->popup(window.mapToGlobal(at));
+        QApplication::processEvents();
+        QPixmap menus = window.grab();
+        {
+            QPainter painter(&menus);
+            painter.drawPixmap(at, menu->grab());
+        }
+        menu->hide();
+        window.showHelp();
+        QApplication::processEvents();
+        if (!menus.save(*screenshots + QStringLiteral("/valikot.png")) || !window.helpWindow() ||
+            !window.helpWindow()->grab().save(*screenshots + QStringLiteral("/ohje.png")))
+            return 1;
         return 0;
     }
     return QApplication::exec();

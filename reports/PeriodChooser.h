@@ -36,7 +36,7 @@ struct ChosenPeriod {
 
 // The chooser's fixed placement and purpose, set by whoever opens it.
 struct ChooserRequest {
-    std::string caption; // "Paakirja", "P\xE4iv\xE4kirjan tulostus", ...
+    std::string caption; // "P\xE4\xE4kirja", "P\xE4iv\xE4kirjan tulostus", ...
     int left = 0;
     int tag = 0; // on the journal page: 0 prints, 1 copies
 };

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-          clang libclang-rt-dev fonts-liberation2 qt6-base-dev xvfb poppler-utils)
+          clang libclang-rt-dev fonts-liberation2 qt6-base-dev qt6-translations-l10n xvfb
+          poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

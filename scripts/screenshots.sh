@@ -7,4 +7,4 @@ build=${1:-build/release}
 out=${2:-$build/screenshots}
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$build/screenshot-config" \
   "$build/qt/kirjanpito" --open examples/esimerkki-2026.tlk --screenshots "$out" 2>/dev/null
-echo "Kuvat: $out/sivu-0.png ... sivu-5.png, $out/tosite.png, $out/tili.png"
+echo "Kuvat: $out/sivu-0.png ... sivu-5.png, $out/tosite.png, $out/tili.png, $out/valikot.png, $out/ohje.png"

@@ -2,6 +2,7 @@
 // prompt, the comparison book and lazy page building.
 #include "app/Application.h"
 
+#include "app/PageHint.h"
 #include "book/FileIo.h"
 #include "tests/app/ScriptedPlatform.h"
 
@@ -282,6 +283,7 @@ TEST_F(ApplicationTest, PostedVoucherMarksTheBookChangedAndReopeningForgetsTheEd
     ASSERT_TRUE(editor.visible());
     EXPECT_EQ(editor.number(), "61"); // the example book's vouchers are 0..60
     editor.dateEnter();
+    editor.descriptionEnter();
     for (const char c : std::string("1910\r"))
         editor.chooserType(c);
     for (const char c : std::string("10"))
@@ -309,6 +311,47 @@ TEST_F(ApplicationTest, PostedVoucherMarksTheBookChangedAndReopeningForgetsTheEd
     EXPECT_FALSE(editor.visible());
     EXPECT_EQ(editor.editedEvent(), nullptr);
     EXPECT_EQ(m_app.journal().root()->childCount(), 61);
+}
+
+// A ledger or VAT page whose period chooser was cancelled says how to get its lines.
+TEST_F(ApplicationTest, CancelledPeriodChooserLeavesAHint) {
+    EXPECT_EQ(EmptyPageHint(m_app), "");
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    EXPECT_EQ(EmptyPageHint(m_app), ""); // the journal
+    for (const Tab tab : {Tab::Ledger, Tab::Vat}) {
+        m_app.activatePage(tab);
+        EXPECT_TRUE(m_app.chooser().visible());
+        EXPECT_EQ(EmptyPageHint(m_app), "");
+        m_app.periodCancel();
+        EXPECT_EQ(EmptyPageHint(m_app), "Valitse jakso: Muokkaa \u2192 P\u00e4ivit\u00e4 sivut");
+        m_app.refreshPages(); // opens the chooser again
+        EXPECT_TRUE(m_app.chooser().visible());
+        m_app.periodOk();
+        EXPECT_EQ(EmptyPageHint(m_app), "");
+    }
+}
+
+// Opened and saved books go to the front of "Tiedosto"'s list; one of them opens again.
+TEST_F(ApplicationTest, RecentBooks) {
+    Settings settings;
+    settings.lastName = path("gone.tlk");
+    m_app.applySettings(settings);
+    EXPECT_EQ(m_app.recentFiles(), std::vector<std::string>{path("gone.tlk")});
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_platform.saveFiles.push_back(path("copy.tlk"));
+    ASSERT_TRUE(m_app.saveCommand(true));
+    EXPECT_EQ(m_app.recentFiles(),
+              (std::vector<std::string>{path("copy.tlk"), path("book.tlk"), path("gone.tlk")}));
+    EXPECT_EQ(m_app.currentSettings().recentFiles, m_app.recentFiles());
+    m_app.openRecentCommand(1);
+    EXPECT_EQ(m_app.fileName(), path("book.tlk"));
+    EXPECT_EQ(m_app.recentFiles()[0], path("book.tlk"));
+    m_platform.openFiles.push_back(path("copy.tlk"));
+    m_app.openRecentCommand(2); // gone: the chooser finds another
+    EXPECT_EQ(m_app.fileName(), path("copy.tlk"));
+    m_app.openRecentCommand(7); // no such entry
+    EXPECT_EQ(m_app.fileName(), path("copy.tlk"));
+    EXPECT_TRUE(m_platform.shown.empty());
 }
 
 } // namespace

@@ -43,6 +43,12 @@ class VoucherEditorTest : public testing::Test {
                 else
                     editor.date().type(c);
                 break;
+            case EditorFocus::Description:
+                if (c == '\r')
+                    editor.descriptionEnter();
+                else
+                    editor.setDescription(editor.description() + c);
+                break;
             case EditorFocus::Chooser:
                 editor.chooserType(c);
                 break;
@@ -89,7 +95,8 @@ TEST_F(VoucherEditorTest, WalkThroughPostsTheVoucherAndReopensForTheNext) {
 
     type("05012020");
     EXPECT_EQ(editor.date().text(), "05.01.2020");
-    type("\r19");
+    type("\rMyynti\r19");
+    EXPECT_EQ(editor.description(), "Myynti");
     EXPECT_EQ(editor.chooserText(), "1910 Kassa");
     EXPECT_EQ(editor.chooserSelectionStart(), 2);
     EXPECT_EQ(editor.chooserSelectionLength(), 8);
@@ -111,12 +118,69 @@ TEST_F(VoucherEditorTest, WalkThroughPostsTheVoucherAndReopensForTheNext) {
     EXPECT_TRUE(questions.empty());
     const BookNode* events = index.events();
     EXPECT_EQ(Sub(events->child(1)),
-              "event 8|.date 2020 1 5|.\"\"|.|..1910|...money 10000|..3000|...money -10000|");
-    EXPECT_EQ(journal.root()->child(1)->text(), "[8] 05.01.2020: 100,00");
+              "event 8|.date 2020 1 5|.\"Myynti\"|.|..1910|...money 10000|..3000|...money -10000|");
+    EXPECT_EQ(journal.root()->child(1)->text(), "[8] 05.01.2020: 100,00 - Myynti");
     EXPECT_TRUE(editor.visible());
     EXPECT_EQ(editor.number(), "9");
     EXPECT_EQ(editor.date().text(), "05.01.2020");
     EXPECT_EQ(editor.lineCount(), 0);
+}
+
+// The keys that close the box: what was typed first, then the key.
+TEST_F(VoucherEditorTest, EnterAndEscapeOfTheBox) {
+    struct Row {
+        const char* name;
+        const char* typed; // from the date field of a new voucher
+        EditorKey key;
+        bool control;
+        BoxKey expected;
+    };
+    const Row rows[] = {
+        {"Enter in the date moves on", "", EditorKey::Enter, false, BoxKey::Field},
+        {"Ctrl+Enter in the date is OK", "", EditorKey::Enter, true, BoxKey::Ok},
+        {"Enter in the description moves on", "\r", EditorKey::Enter, false, BoxKey::Field},
+        {"Enter on the first, empty account cell", "\r\r", EditorKey::Enter, false, BoxKey::Field},
+        {"Enter after a balanced voucher is OK", "\r\r19\r100\r30\r\r", EditorKey::Enter, false,
+         BoxKey::Ok},
+        {"not while it is unbalanced", "\r\r19\r100\r", EditorKey::Enter, false, BoxKey::Field},
+        {"not with an account typed", "\r\r19\r100\r30\r\r40", EditorKey::Enter, false,
+         BoxKey::Field},
+        {"Esc in the date is Peruuta", "", EditorKey::Escape, false, BoxKey::Cancel},
+        {"Esc first undoes a typed amount", "\r\r19\r1", EditorKey::Escape, false, BoxKey::Field},
+        {"Esc first undoes a typed account", "\r\r19", EditorKey::Escape, false, BoxKey::Field},
+        {"Esc on an untouched account cell", "\r\r19\r100\r", EditorKey::Escape, false,
+         BoxKey::Cancel},
+    };
+    for (const Row& row : rows) {
+        load(Voucher(1, "2020 1 2", "A", Line("1910", 500) + Line("3000", -500)));
+        editor.newVoucher(false, nullptr);
+        type(row.typed);
+        EXPECT_EQ(editor.boxKey(row.key, row.control), row.expected) << row.name;
+    }
+
+    // Peruuta asks only when lines have been entered or changed; No keeps the box open.
+    load(Voucher(1, "2020 1 2", "A", Line("1910", 500) + Line("3000", -500)));
+    const auto cancel = [&](bool answer) {
+        return editor.cancelCommand([&](const std::string& text) {
+            questions.push_back(text);
+            return answer;
+        });
+    };
+    editor.newVoucher(false, nullptr);
+    type("\rKuitti");
+    EXPECT_TRUE(cancel(false));
+    EXPECT_TRUE(questions.empty());
+    editor.newVoucher(false, nullptr);
+    type("\r\r19\r5");
+    EXPECT_FALSE(cancel(false));
+    EXPECT_TRUE(editor.visible());
+    EXPECT_EQ(questions, std::vector<std::string>{"Hyl\xE4t\xE4\xE4nk\xF6 tositteen muutokset?"});
+    EXPECT_TRUE(cancel(true));
+    EXPECT_FALSE(editor.visible());
+    editor.editVoucher(journal.root()->child(0));
+    EXPECT_TRUE(cancel(false)); // opened and left as it was
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_EQ(index.events()->childCount(), 1);
 }
 
 TEST_F(VoucherEditorTest, AmountCellsTakeDigitsAndCommaOnlyAndEmptyTheOtherColumn) {
@@ -165,7 +229,7 @@ TEST_F(VoucherEditorTest, UnbalancedOkAsksAndCancelKeepsEverything) {
     load("");
     editor.newVoucher(false, nullptr);
     EXPECT_TRUE(editor.numberEditable());
-    type("\r19\r112,5\r30\r");
+    type("\r\r19\r112,5\r30\r");
     editor.selectCell(2, 2);
     editor.gridType('1');
     editor.gridType('0');
@@ -187,9 +251,9 @@ TEST_F(VoucherEditorTest, AmountsBeyondOneLineAreRefusedOnAnyLine) {
         const char* keys;
         int rowAfter; // the line at fault
     } rows[] = {
-        {"first of two lines", "\r19\r21474836,48\r30\r", 1},
-        {"last line", "\r19\r1\r30\r21474836,48\r", 2},
-        {"only line", "\r19\r21474836,48\r", 1},
+        {"first of two lines", "\r\r19\r21474836,48\r30\r", 1},
+        {"last line", "\r\r19\r1\r30\r21474836,48\r", 2},
+        {"only line", "\r\r19\r21474836,48\r", 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -308,6 +372,7 @@ TEST_F(VoucherEditorTest, ChooserSearchesNumbersOrNamesAndBackspaceGivesUpOneCha
     load("");
     editor.newVoucher(false, nullptr);
     editor.dateEnter();
+    editor.descriptionEnter();
     type("Ka");
     EXPECT_EQ(editor.chooserText(), "Kassa 1910");
     EXPECT_EQ(editor.chooserSelectionStart(), 2);
@@ -345,7 +410,7 @@ TEST_F(VoucherEditorTest, ResultAccountProposesTheNegatedPeriodResult) {
     load("");
     result = 12345;
     editor.newVoucher(false, nullptr);
-    type("\r2250\r");
+    type("\r\r2250\r");
     EXPECT_EQ(editor.cell(0, 1), "2250 @Tilikauden tulos");
     EXPECT_EQ(editor.currentColumn(), 2);
     EXPECT_EQ(editor.cell(2, 1), "123,45");
@@ -355,7 +420,7 @@ TEST_F(VoucherEditorTest, UnknownAccountOfALoadedLineKeepsItsNumber) {
     load(Voucher(1, "2020 1 2", "", Line("5555", 100) + Line("3000", -100)));
     editor.editVoucher(journal.root()->child(0));
     EXPECT_EQ(editor.cell(0, 1), "5555 ???");
-    editor.dateEnter();
+    editor.descriptionEnter();
     editor.selectCell(1, 1);
     EXPECT_EQ(editor.cell(0, 1), "5555 ???");
     EXPECT_EQ(ok(), VoucherOk::Posted);

@@ -44,6 +44,7 @@ Settings Changed() {
     s.journalTabs = {0, 20, 200, 300, 500, 700, 800, 900, 1000};
     s.ledgerTabs = {0, 30, 260, 410, 560, 760, 880, 995, 1000};
     s.lastName = "/home/k\xC3\xA4ytt\xC3\xA4j\xC3\xA4/kirjat/2024 \"uusi\".tlk";
+    s.recentFiles = {s.lastName, "/tmp/b.tlk", "c.txt"};
     s.vat.dropDown[1] = "Kotimaan myynti";
     s.vat.report[2] = " Myynnin vero ";      // blanks at both ends
     s.vat.report[3] = "\"lainattu\"";        // quotes at both ends
@@ -69,6 +70,29 @@ TEST(Settings, RoundTrip) {
     const Settings s = Changed();
     EXPECT_EQ(ParseSettings(SettingsBytes(s, "")), s);
     EXPECT_EQ(ParseSettings(SettingsBytes(Settings{}, SettingsBytes(s, ""))), Settings{});
+}
+
+// The five last books: the latest first, each once; their keys stand beside LastName.
+TEST(Settings, RecentFiles) {
+    std::vector<std::string> recent;
+    for (const char* name : {"a", "b", "c", "b", "d", "e", "f", ""})
+        RememberRecentFile(recent, name);
+    EXPECT_EQ(recent, (std::vector<std::string>{"f", "e", "d", "b", "c"}));
+
+    Settings s;
+    s.lastName = "f";
+    s.recentFiles = recent;
+    const std::string text = SettingsBytes(s, "[Files]\nLastName=old\nRecent5=x\nRecent6=y\n");
+    EXPECT_EQ(SectionLines(text, "Files"),
+              (std::vector<std::string>{"LastName=f", "Recent5=c", "Recent6=y", "Recent1=f",
+                                        "Recent2=e", "Recent3=d", "Recent4=b"}));
+    s.recentFiles = {"f"};
+    EXPECT_EQ(SectionLines(SettingsBytes(s, text), "Files"),
+              (std::vector<std::string>{"LastName=f", "Recent5=", "Recent6=y", "Recent1=f",
+                                        "Recent2=", "Recent3=", "Recent4="}));
+    EXPECT_EQ(ParseSettings(SettingsBytes(s, text)).recentFiles, std::vector<std::string>{"f"});
+    EXPECT_EQ(ParseSettings("[Files]\nRecent1=a\nRecent2=a\nRecent3=b\n").recentFiles,
+              (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(Settings, WriteCreatesFolderAndReadsBack) {

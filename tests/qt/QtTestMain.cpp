@@ -9,6 +9,7 @@ int RunEditorDialogsTests(int argc, char** argv);
 int RunTabStopBarTests(int argc, char** argv);
 int RunWindowCommandsTests(int argc, char** argv);
 int RunWindowCloseTests(int argc, char** argv);
+int RunKeyboardTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -23,5 +24,6 @@ int main(int argc, char** argv) {
     failures += RunTabStopBarTests(argc, argv);
     failures += RunWindowCommandsTests(argc, argv);
     failures += RunWindowCloseTests(argc, argv);
+    failures += RunKeyboardTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -86,6 +86,8 @@ class VoucherDialogTest : public QObject {
         QTest::keyClicks(dialog->dateEdit(), QStringLiteral("05012026"));
         QCOMPARE(dialog->dateEdit()->text(), QStringLiteral("05.01.2026"));
         QTest::keyClick(dialog->dateEdit(), Qt::Key_Return);
+        QCOMPARE(dialog->focusWidget(), dialog->descriptionEdit());
+        QTest::keyClick(dialog->descriptionEdit(), Qt::Key_Return);
         QVERIFY(dialog->chooser()->isVisible());
         QLineEdit* chooser = dialog->chooser()->lineEdit();
         QTest::keyClicks(chooser, QStringLiteral("19"));
@@ -138,6 +140,7 @@ class VoucherDialogTest : public QObject {
         m_window->voucherCommand(0);
         VoucherDialog* dialog = m_window->voucherDialog();
         QTest::keyClick(dialog->dateEdit(), Qt::Key_Return);
+        QTest::keyClick(dialog->descriptionEdit(), Qt::Key_Return);
         QTest::keyClicks(dialog->chooser()->lineEdit(), QStringLiteral("1910"));
         QTest::keyClick(dialog->chooser()->lineEdit(), Qt::Key_Return);
         QTest::keyClicks(dialog->grid(), QStringLiteral("5"));
@@ -203,6 +206,7 @@ class VoucherDialogTest : public QObject {
         m_window->voucherCommand(0);
         VoucherDialog* voucher = m_window->voucherDialog();
         QTest::keyClick(voucher->dateEdit(), Qt::Key_Return);
+        QTest::keyClick(voucher->descriptionEdit(), Qt::Key_Return);
         QTest::keyClicks(voucher->chooser()->lineEdit(), QStringLiteral("1910"));
         QTest::keyClick(voucher->chooser()->lineEdit(), Qt::Key_Return);
         QTest::keyClicks(voucher->grid(), QStringLiteral("125,5"));
