@@ -126,10 +126,6 @@ class MainWindow : public QMainWindow {
     // what it must. False when the user kept it open, and so the session from ending.
     bool sessionEnding(bool interactionAllowed);
 
-  signals:
-    // The window has closed for good, its boxes with it: the program ends.
-    void closed();
-
     // "Tosite": "Uusi tosite", "Muokkaa tositetta", "Kopioi uusi tosite" with their keys.
     QMenu* voucherMenu() const { return m_voucherMenu; }
     // The main commands, each with a tooltip naming its key.
@@ -142,6 +138,10 @@ class MainWindow : public QMainWindow {
     void showHelp();
     void setHelpFile(QString fileName) { m_helpFile = std::move(fileName); }
     HelpWindow* helpWindow() const { return m_helpWindow; }
+
+  signals:
+    // The window has closed for good, its boxes with it: the program ends.
+    void closed();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

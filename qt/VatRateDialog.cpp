@@ -54,7 +54,7 @@ VatRateDialog::VatRateDialog(VatRatePanel& panel, std::function<void()> ok, QWid
     });
     connect(m_cancel, &QPushButton::clicked, this, &VatRateDialog::reject);
     // Enter moves on a row; Ctrl+Enter is "Muuta".
-    for (const QKeySequence key :
+    for (const QKeySequence& key :
          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
         connect(new QShortcut(key, this), &QShortcut::activated, m_ok, &QPushButton::click);
 }

@@ -75,7 +75,7 @@ VatTextsDialog::VatTextsDialog(VatTextsBox& box, Platform& platform, std::functi
 
     connect(m_ok, &QPushButton::clicked, this, &VatTextsDialog::okClicked);
     // Ctrl+Enter is OK wherever the keyboard is, a cell being typed into included.
-    for (const QKeySequence key :
+    for (const QKeySequence& key :
          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
         connect(new QShortcut(key, this), &QShortcut::activated, m_ok, &QPushButton::click);
     connect(m_cancel, &QPushButton::clicked, this, &VatTextsDialog::reject);
