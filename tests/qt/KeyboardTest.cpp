@@ -11,6 +11,7 @@
 #include "qt/VatTextsDialog.h"
 #include "qt/VoucherDialog.h"
 #include "tests/app/ScriptedPlatform.h"
+#include "tests/qt/ExampleWindowTest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -66,26 +67,13 @@ QStringList EventTexts(const BookNode* event) {
 
 } // namespace
 
-class KeyboardTest : public QObject {
+class KeyboardTest : public ExampleWindowTest {
     Q_OBJECT
 
   private slots:
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QFile::copy(QStringLiteral(KP_SOURCE_DIR) + "/examples/esimerkki-2026.tlk",
-                            m_dir->filePath("book.tlk")));
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_window = std::make_unique<MainWindow>(*m_platform, Settings{}, std::string());
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        QVERIFY(m_window->openFile(ToUtf8(m_dir->filePath("book.tlk"))));
-    }
+    void init() { QVERIFY(openExample(false, true)); }
 
-    void cleanup() {
-        m_window.reset();
-        m_platform.reset();
-        m_dir.reset();
-    }
+    void cleanup() { closeExample(); }
 
     // The walk-through ten times in a row, only keys: Ctrl+N, the date over the proposed one,
     // Enter, the description, Enter, 19 Enter, the amount, Enter, 30 Enter (the balancing
@@ -294,9 +282,6 @@ class KeyboardTest : public QObject {
     }
 
   private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace kp

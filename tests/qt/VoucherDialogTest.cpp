@@ -9,6 +9,7 @@
 #include "qt/PeriodBox.h"
 #include "qt/QtText.h"
 #include "tests/app/ScriptedPlatform.h"
+#include "tests/qt/ExampleWindowTest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -53,25 +54,13 @@ bool LinesHold(const ReportLines& lines, std::string_view text) {
 
 } // namespace
 
-class VoucherDialogTest : public QObject {
+class VoucherDialogTest : public ExampleWindowTest {
     Q_OBJECT
 
   private slots:
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QFile::copy(QStringLiteral(KP_SOURCE_DIR) + "/examples/esimerkki-2026.tlk",
-                            m_dir->filePath("book.tlk")));
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_window = std::make_unique<MainWindow>(*m_platform, Settings{}, std::string());
-        m_window->show();
-        QVERIFY(m_window->openFile(ToUtf8(m_dir->filePath("book.tlk"))));
-    }
+    void init() { QVERIFY(openExample(false, false)); }
 
-    void cleanup() {
-        m_window.reset();
-        m_platform.reset();
-        m_dir.reset();
-    }
+    void cleanup() { closeExample(); }
 
     // Date, Enter, 19, Enter, 100, Enter, 30, Enter, OK: the voucher in the book, and the
     // editor open again for the next one.
@@ -254,9 +243,6 @@ class VoucherDialogTest : public QObject {
     }
 
   private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace kp

@@ -7,6 +7,7 @@
 #include "qt/VatTextsDialog.h"
 #include "qt/VoucherDialog.h"
 #include "tests/app/ScriptedPlatform.h"
+#include "tests/qt/ExampleWindowTest.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,26 +35,13 @@ Q_DECLARE_METATYPE(kp::Box)
 
 namespace kp {
 
-class WindowCloseTest : public QObject {
+class WindowCloseTest : public ExampleWindowTest {
     Q_OBJECT
 
   private slots:
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QFile::copy(QStringLiteral(KP_SOURCE_DIR) + "/examples/esimerkki-2026.tlk",
-                            m_dir->filePath("book.tlk")));
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_platform->existing.insert(ToUtf8(m_dir->filePath("book.tlk")));
-        m_window = std::make_unique<MainWindow>(*m_platform, Settings{}, std::string());
-        m_window->show();
-        QVERIFY(m_window->openFile(ToUtf8(m_dir->filePath("book.tlk"))));
-    }
+    void init() { QVERIFY(openExample(true, false)); }
 
-    void cleanup() {
-        m_window.reset();
-        m_platform.reset();
-        m_dir.reset();
-    }
+    void cleanup() { closeExample(); }
 
     void closingDealsWithTheBoxesFirst_data() {
         QTest::addColumn<CloseBy>("by");
@@ -220,10 +208,6 @@ class WindowCloseTest : public QObject {
                int(m_window->accountDialog()->isVisible()) +
                int(m_window->vatTextsDialog()->isVisible());
     }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace kp

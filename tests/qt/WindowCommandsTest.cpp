@@ -9,6 +9,7 @@
 #include "qt/QtText.h"
 #include "qt/TabStopBar.h"
 #include "tests/app/ScriptedPlatform.h"
+#include "tests/qt/ExampleWindowTest.h"
 
 #include <QAction>
 #include <QFile>
@@ -24,26 +25,13 @@
 
 namespace kp {
 
-class WindowCommandsTest : public QObject {
+class WindowCommandsTest : public ExampleWindowTest {
     Q_OBJECT
 
   private slots:
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QFile::copy(QStringLiteral(KP_SOURCE_DIR) + "/examples/esimerkki-2026.tlk",
-                            m_dir->filePath("book.tlk")));
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_platform->existing.insert(bookPath());
-        m_window = std::make_unique<MainWindow>(*m_platform, Settings{}, std::string());
-        m_window->show();
-        QVERIFY(m_window->openFile(bookPath()));
-    }
+    void init() { QVERIFY(openExample(true, false)); }
 
-    void cleanup() {
-        m_window.reset();
-        m_platform.reset();
-        m_dir.reset();
-    }
+    void cleanup() { closeExample(); }
 
     // "Tarkista kirjanpito": the example book is in order; a change made in memory is found and
     // listed in the findings window.
@@ -227,15 +215,10 @@ class WindowCommandsTest : public QObject {
     }
 
   private:
-    std::string bookPath() const { return ToUtf8(m_dir->filePath("book.tlk")); }
     void showTab(Tab tab) {
         m_window->pages()->setCurrentIndex(static_cast<int>(tab));
         QCOMPARE(m_window->app().activeTab(), tab);
     }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace kp
