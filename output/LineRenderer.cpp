@@ -21,6 +21,26 @@ constexpr int kComparisonColumnDigits = 15;
 
 } // namespace
 
+std::string LineFieldsText(std::string_view line) {
+    if (!line.empty() && (line.front() == kBoldMarker || line.front() == kBoldUnderlineMarker))
+        line.remove_prefix(1);
+    std::string text;
+    for (;;) {
+        const size_t tab = line.find('\t');
+        std::string_view field = line.substr(0, tab);
+        const size_t first = field.find_first_not_of(' ');
+        field = first == std::string_view::npos
+                    ? std::string_view()
+                    : field.substr(first, field.find_last_not_of(' ') - first + 1);
+        if (!field.empty())
+            text.append(text.empty() ? "" : "  ").append(field);
+        if (tab == std::string_view::npos)
+            break;
+        line.remove_prefix(tab + 1);
+    }
+    return text;
+}
+
 int MulDiv(int a, int b, int c) {
     if (c == 0)
         return 0;

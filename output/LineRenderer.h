@@ -4,9 +4,14 @@
 #include "reports/GeneralLedger.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace kp {
+
+// A report line as one readable text, for a row's tooltip: the style marker dropped, the
+// fields that hold something trimmed and set two blanks apart.
+std::string LineFieldsText(std::string_view line);
 
 // A device rectangle; right and bottom lie just outside it.
 struct Rect {

@@ -332,6 +332,12 @@ void RememberRecentFileAtEnd(std::vector<std::string>& recent, const std::string
 
 } // namespace
 
+std::array<PrintSettings, kPrintPageCount> DefaultPrintSettings() {
+    std::array<PrintSettings, kPrintPageCount> print;
+    print[2].fontSize = kLedgerPrintFontSize;
+    return print;
+}
+
 void RememberRecentFile(std::vector<std::string>& recent, const std::string& fileName) {
     if (fileName.empty())
         return;

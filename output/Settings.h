@@ -85,9 +85,18 @@ struct PrintSettings {
     friend bool operator==(const PrintSettings&, const PrintSettings&) = default;
 };
 
+// Every page prints in Arial 10 pt but the ledger, whose eight columns need 9 pt to fit a
+// description and a date side by side on a portrait sheet.
+inline constexpr int kLedgerPrintFontSize = 9;
+std::array<PrintSettings, kPrintPageCount> DefaultPrintSettings();
+
 // Nine stops in thousandths of the line width.
 using TabStops = std::array<int, 9>;
 inline constexpr TabStops kDefaultTabStops = {0, 10, 250, 400, 550, 750, 870, 990, 1000};
+// The ledger's own: the description gets room for its first 30 characters and the date its
+// whole width before the debit column, in the print font below as on screen; the account name
+// of a block's first line still reaches over the voucher column.
+inline constexpr TabStops kDefaultLedgerTabStops = {0, 10, 190, 290, 640, 750, 870, 990, 1000};
 
 inline constexpr std::string_view kDefaultFilterHeading = "PROJEKTI";
 
@@ -97,10 +106,10 @@ inline constexpr size_t kRecentFileCount = 5;
 void RememberRecentFile(std::vector<std::string>& recent, const std::string& fileName);
 
 struct Settings {
-    std::array<PrintSettings, kPrintPageCount> print; // by page
-    TabStops journalTabs = kDefaultTabStops;          // the journal printout
-    TabStops ledgerTabs = kDefaultTabStops;           // the ledger page
-    std::string lastName;                             // UTF-8 file name; proposed by both dialogs
+    std::array<PrintSettings, kPrintPageCount> print = DefaultPrintSettings(); // by page
+    TabStops journalTabs = kDefaultTabStops;      // the journal printout
+    TabStops ledgerTabs = kDefaultLedgerTabStops; // the ledger page
+    std::string lastName;                         // UTF-8 file name; proposed by both dialogs
     std::vector<std::string> recentFiles; // UTF-8, the latest first, at most kRecentFileCount
     VatTextSet vat;
     bool intermediateBalances = false; // running balances in the ledger ("Välisaldot")

@@ -1,6 +1,7 @@
 // A list model over the report lines of one statement page.
 #include "qt/ReportLinesModel.h"
 
+#include "output/LineRenderer.h"
 #include "qt/QtText.h"
 
 namespace kp {
@@ -44,6 +45,11 @@ QVariant ReportLinesModel::data(const QModelIndex& index, int role) const {
         return QByteArray(line.data(), static_cast<qsizetype>(line.size()));
     if (role == Qt::DisplayRole)
         return FromBook(line);
+    // The whole line, for when its columns cut a field short.
+    if (role == Qt::ToolTipRole) {
+        const std::string text = LineFieldsText(line);
+        return text.empty() ? QVariant() : QVariant(FromBook(text));
+    }
     return {};
 }
 

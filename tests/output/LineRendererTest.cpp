@@ -132,6 +132,24 @@ TEST(LineRenderer, MulDivRoundsToNearest) {
         EXPECT_EQ(MulDiv(r[0], r[1], r[2]), r[3]) << r[0] << " * " << r[1] << " / " << r[2];
 }
 
+TEST(LineRenderer, FieldsTextForTooltips) {
+    const std::pair<std::string_view, std::string_view> rows[] = {
+        {"", ""},
+        {"\x02"
+         "1910 Pankkitili\t\tAlkusaldo\t\t\t\t48633,37",
+         "1910 Pankkitili  Alkusaldo  48633,37"},
+        {"\x1F"
+         "Tili\tTosite",
+         "Tili  Tosite"},
+        {"\t58\t Palkat 12/2026 \t25.12.2026\t\t5388,29\t",
+         "58  Palkat 12/2026  25.12.2026  5388,29"},
+        {"  Liikevaihto        1000,00", "Liikevaihto        1000,00"},
+        {"\t\t\t", ""},
+    };
+    for (const auto& [line, text] : rows)
+        EXPECT_EQ(LineFieldsText(line), text) << line;
+}
+
 TEST(TabStopEditor, ColumnWidthsAndBorderDrags) {
     EXPECT_EQ(ApplyTabStops(kDefaults, 633), (TabColumnWidths{6, 152, 95, 95, 127, 76, 76, 6}));
     const struct {

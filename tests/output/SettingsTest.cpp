@@ -59,9 +59,11 @@ Settings Changed() {
 TEST(Settings, NoFileGivesDefaults) {
     const Settings s = ReadSettings((fs::temp_directory_path() / "kp-no-such.ini").string());
     EXPECT_EQ(s, Settings{});
-    for (const PrintSettings& p : s.print)
-        EXPECT_EQ(p, (PrintSettings{10, 10, 10, 10, "Arial", 10, 2, 2}));
-    EXPECT_EQ(s.ledgerTabs, (TabStops{0, 10, 250, 400, 550, 750, 870, 990, 1000}));
+    for (size_t page = 0; page < s.print.size(); ++page)
+        EXPECT_EQ(s.print[page],
+                  (PrintSettings{10, 10, 10, 10, "Arial", page == 2 ? 9 : 10, 2, 2}));
+    EXPECT_EQ(s.journalTabs, (TabStops{0, 10, 250, 400, 550, 750, 870, 990, 1000}));
+    EXPECT_EQ(s.ledgerTabs, (TabStops{0, 10, 190, 290, 640, 750, 870, 990, 1000}));
     EXPECT_EQ(s.vat.report[13], "Ostojen alv rak.palvelu");
     EXPECT_EQ(s.filterHeading, "PROJEKTI");
 }
