@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <optional>
 
 namespace kp {
 namespace {
@@ -20,6 +22,22 @@ FileChoice OpenChoice(const std::string& fileName) {
 
 FileChoice SaveChoice(const std::string& fileName) {
     return {{{"*.*", "*.*"}, {"*.tlk", "*.tlk"}, {"*.csv", "*.csv"}}, 1, "csv", fileName};
+}
+
+// Reads a book; none when the user cancelled the reading of a large one.
+std::optional<FileResult> ReadBook(Platform& platform, BookTree& tree, const std::string& fileName,
+                                   LoadMode mode) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
+    if (error || size < kLongReadBytes)
+        return LoadBook(tree, fileName, mode);
+    auto job = std::make_shared<std::pair<BookTree, FileResult>>();
+    if (!platform.runLong("Luetaan kirjaa " + fileName + "\u2026", [job, fileName, mode] {
+            job->second = LoadBook(job->first, fileName, mode);
+        }))
+        return std::nullopt;
+    tree = std::move(job->first);
+    return std::move(job->second);
 }
 
 // A label with the number of what it acted on, when there is one.
@@ -179,7 +197,10 @@ void Application::openRecentCommand(size_t index) {
 bool Application::openBook(const std::string& fileName) {
     // The book is read beside the open one, which stays open when the file cannot be read.
     BookTree loaded;
-    FileResult r = LoadBook(loaded, fileName);
+    std::optional<FileResult> read = ReadBook(m_platform, loaded, fileName, LoadMode::Strict);
+    if (!read)
+        return false;
+    FileResult r = std::move(*read);
     bool salvaged = false;
     if (!r && r.damaged) {
         std::string damage = r.message;
@@ -187,7 +208,10 @@ bool Application::openBook(const std::string& fileName) {
             damage.resize(damage.size() - kDamagedNotOpened.size());
         if (!m_platform.askOpenDamaged(damage))
             return false;
-        r = LoadBook(loaded, fileName, LoadMode::Salvage);
+        read = ReadBook(m_platform, loaded, fileName, LoadMode::Salvage);
+        if (!read)
+            return false;
+        r = std::move(*read);
         salvaged = r.ok;
     }
     if (!r) {

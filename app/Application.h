@@ -20,10 +20,14 @@
 #include "reports/VatReport.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace kp {
+
+// Books this large are read off the window's thread, behind a box that offers "Peruuta".
+inline constexpr std::uintmax_t kLongReadBytes = std::uintmax_t{4} << 20;
 
 // The tabs of the page control, in order; tabs 6 and 7 show only while the maintenance page
 // is unlocked.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +54,13 @@ class Platform {
             damage + "\n\nAvataanko silti? Kirja luetaan niin pitk\u00e4lle kuin se on ehj\u00e4, "
                      "eik\u00e4 sit\u00e4 tallenneta vaurioituneen tiedoston p\u00e4\u00e4lle "
                      "kysym\u00e4tt\u00e4.");
+    }
+    // Long work off the window's thread, while the window repaints and, when it lasts, a box
+    // with the caption offers "Peruuta". False when the user cancelled: the work then runs to
+    // its end unseen and its result is dropped, so it must own everything it touches.
+    virtual bool runLong(const std::string& /*caption*/, std::function<void()> work) {
+        work();
+        return true;
     }
     // The local time now ("Tallennettu klo 14.03").
     virtual ClockTime clockTime() {

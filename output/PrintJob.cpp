@@ -33,6 +33,10 @@ bool AccountTyped(std::string_view line, std::string_view typed) {
     return typed.find(std::to_string(NumberAt(line, 2))) != std::string_view::npos;
 }
 
+// How often a job asks whether to go on: often enough to keep the window answering, seldom
+// enough to cost nothing.
+constexpr size_t kLinesBetweenQuestions = 64;
+
 class Job {
   public:
     Job(const ReportLines& lines, const PrintPage& page, PrintDevice& device,
@@ -72,13 +76,16 @@ class Job {
         return true;
     }
 
-    int print(std::string_view typed) {
+    // The number of sheets; none when the user stopped the job.
+    std::optional<int> print(std::string_view typed, PrintQuestions& questions) {
         const bool statement = !typed.empty();
         const bool chartList = m_page.page == 0 && m_page.chart == ChartPrintout::List;
         bool printFlag = true;
         m_y = m_top;
         printHeader();
         for (size_t i = 0; i < m_lines.size(); ++i) {
+            if (i % kLinesBetweenQuestions == 0 && !questions.goOn(i, m_lines.size()))
+                return std::nullopt;
             if (statement && i == 2)
                 printBodyLine(std::string(1, kBoldMarker) +
                               "TILIOTE, Tilinro: " + std::string(typed));
@@ -194,9 +201,13 @@ PrintOutcome RunPrintJob(const ReportLines& lines, const PrintPage& page, PrintD
         return {PrintStatus::NoRoom, 0};
     if (!device.beginDocument(page.settings.fontName, page.settings.fontSize))
         return {PrintStatus::DeviceFailed, 0};
-    const int sheets = job.print(typed);
+    const std::optional<int> sheets = job.print(typed, questions);
+    if (!sheets) {
+        device.abortDocument();
+        return {PrintStatus::Stopped, 0};
+    }
     device.endDocument();
-    return {PrintStatus::Printed, sheets};
+    return {PrintStatus::Printed, *sheets};
 }
 
 PrintOutcome PrintJournal(const std::function<ReportLines()>& buildListing, PrintPage page,

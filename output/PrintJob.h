@@ -22,6 +22,8 @@ class PrintDevice {
     virtual bool beginDocument(const std::string& fontName, int pointSize) = 0;
     virtual void newPage() = 0;
     virtual void endDocument() = 0;
+    // Drops the document begun: nothing of it reaches the printer or stays in a file.
+    virtual void abortDocument() { endDocument(); }
     // The printable area in device pixels.
     virtual int pageWidth() const = 0;
     virtual int pageHeight() const = 0;
@@ -38,6 +40,9 @@ class PrintQuestions {
     virtual std::optional<std::string> askText(const InputRequest& request) = 0;
     // The print dialog with its copy count reset; false when cancelled.
     virtual bool choosePrinter() = 0;
+    // Called as the lines go to the device: how many of them are done. False when the user
+    // wants the job stopped; the document is then dropped.
+    virtual bool goOn(size_t /*done*/, size_t /*total*/) { return true; }
 };
 
 // The page-switch block of the application: a job raises it as it starts and lowers it on every
@@ -82,6 +87,7 @@ enum class PrintStatus {
     Cancelled,      // at the print dialog
     DeviceFailed,   // the printer could not start the document
     NoRoom,         // the margins leave no room for a header and one line
+    Stopped,        // by the user while printing; nothing was printed
 };
 
 struct PrintOutcome {

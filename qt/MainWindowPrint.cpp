@@ -2,6 +2,7 @@
 #include "ledger/ChartView.h"
 #include "qt/MainWindow.h"
 #include "qt/PrinterDevice.h"
+#include "qt/ProgressBox.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -21,7 +22,8 @@ class WindowQuestions : public PrintQuestions {
   public:
     WindowQuestions(Platform& platform, QPrinter& printer, const MainWindow::PrinterChooser& choose,
                     QWidget* parent)
-        : m_platform(platform), m_printer(printer), m_choose(choose), m_parent(parent) {}
+        : m_platform(platform), m_printer(printer), m_choose(choose), m_parent(parent),
+          m_progress(parent, QStringLiteral("Tulostetaan\u2026")) {}
 
     std::optional<std::string> askText(const InputRequest& request) override {
         return m_platform.inputBox(request.caption, request.prompt, request.preset);
@@ -33,12 +35,14 @@ class WindowQuestions : public PrintQuestions {
         QPrintDialog dialog(&m_printer, m_parent);
         return dialog.exec() == QDialog::Accepted;
     }
+    bool goOn(size_t done, size_t total) override { return m_progress.step(done, total); }
 
   private:
     Platform& m_platform;
     QPrinter& m_printer;
     const MainWindow::PrinterChooser& m_choose;
     QWidget* m_parent;
+    ProgressBox m_progress;
 };
 
 // The chart's choice box "Tilikartta": "Luettelo" (checked) or "Kartta"; none when cancelled.

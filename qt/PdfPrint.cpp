@@ -49,7 +49,7 @@ int PdfCommand(const std::vector<std::string>& args, std::ostream& err) {
     writer.setResolution(kPdfResolution);
     writer.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    PrinterDevice device(writer);
+    PrinterDevice device(writer, FromUtf8(*o.output));
     PdfQuestions questions(o.statement);
     int block = 0;
     const PageSwitchHooks hooks{[&block] { ++block; }, [&block] { --block; }};
@@ -66,6 +66,7 @@ int PdfCommand(const std::vector<std::string>& args, std::ostream& err) {
         err << "Tilinumerot puuttuvat\n";
         break;
     case PrintStatus::Cancelled:
+    case PrintStatus::Stopped:
         err << "Tulostus peruttiin\n";
         break;
     case PrintStatus::DeviceFailed:

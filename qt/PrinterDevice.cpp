@@ -3,12 +3,15 @@
 
 #include "qt/QtText.h"
 
+#include <QFile>
 #include <QFont>
 #include <QPagedPaintDevice>
+#include <QPrinter>
 
 namespace kp {
 
-PrinterDevice::PrinterDevice(QPagedPaintDevice& device) : m_device(device) {}
+PrinterDevice::PrinterDevice(QPagedPaintDevice& device, QString outputFile)
+    : m_device(device), m_outputFile(std::move(outputFile)) {}
 
 bool PrinterDevice::beginDocument(const std::string& fontName, int pointSize) {
     if (!m_painter.begin(&m_device))
@@ -29,6 +32,20 @@ void PrinterDevice::endDocument() {
     m_canvas.reset();
     if (m_painter.isActive())
         m_painter.end();
+}
+
+void PrinterDevice::abortDocument() {
+    // A printer drops the spooled job; a PDF file has no way back, so it goes. The print dialog
+    // may have turned the printer into a PDF file since this device was made.
+    QString file = m_outputFile;
+    if (auto* printer = dynamic_cast<QPrinter*>(&m_device)) {
+        if (file.isEmpty() && printer->outputFormat() == QPrinter::PdfFormat)
+            file = printer->outputFileName();
+        printer->abort();
+    }
+    endDocument();
+    if (!file.isEmpty())
+        QFile::remove(file);
 }
 
 int PrinterDevice::pageWidth() const {

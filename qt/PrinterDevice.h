@@ -5,6 +5,7 @@
 #include "qt/PainterCanvas.h"
 
 #include <QPainter>
+#include <QString>
 #include <optional>
 
 class QPagedPaintDevice;
@@ -13,12 +14,14 @@ namespace kp {
 
 class PrinterDevice : public PrintDevice {
   public:
-    // The device must outlive this; sizes are read from it in device pixels.
-    explicit PrinterDevice(QPagedPaintDevice& device);
+    // The device must outlive this; sizes are read from it in device pixels. A device that
+    // writes a file names it, so that a dropped document leaves no file behind.
+    explicit PrinterDevice(QPagedPaintDevice& device, QString outputFile = {});
 
     bool beginDocument(const std::string& fontName, int pointSize) override;
     void newPage() override;
     void endDocument() override;
+    void abortDocument() override;
     int pageWidth() const override;
     int pageHeight() const override;
     int dpiY() const override;
@@ -26,6 +29,7 @@ class PrinterDevice : public PrintDevice {
 
   private:
     QPagedPaintDevice& m_device;
+    QString m_outputFile;
     QPainter m_painter;
     std::optional<PainterCanvas> m_canvas;
 };

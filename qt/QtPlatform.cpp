@@ -1,6 +1,7 @@
 // The platform interface over Qt's dialogs and clipboard.
 #include "qt/QtPlatform.h"
 
+#include "qt/ProgressBox.h"
 #include "qt/QtText.h"
 
 #include <QApplication>
@@ -113,6 +114,10 @@ bool QtPlatform::fileExists(const std::string& fileName) {
 
 void QtPlatform::setClipboardText(const std::string& text) {
     QApplication::clipboard()->setText(FromUtf8(text));
+}
+
+bool QtPlatform::runLong(const std::string& caption, std::function<void()> work) {
+    return RunOffThread(dialogParent(), FromUtf8(caption), std::move(work));
 }
 
 } // namespace kp

@@ -26,6 +26,7 @@ class QtPlatform : public Platform {
     std::optional<std::string> chooseSaveFile(const FileChoice& choice) override;
     bool fileExists(const std::string& fileName) override;
     void setClipboardText(const std::string& text) override;
+    bool runLong(const std::string& caption, std::function<void()> work) override;
 
   private:
     // The window the dialogs open over.

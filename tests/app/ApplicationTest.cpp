@@ -101,6 +101,24 @@ TEST_F(ApplicationTest, AFailedOpenKeepsTheOpenBookAndADamagedOneIsOpenedOnlyOnR
     EXPECT_EQ(untouched, cut);
 }
 
+TEST_F(ApplicationTest, ALargeBookIsReadBehindAProgressBoxThatCanCancel) {
+    std::string whole;
+    ASSERT_TRUE(ReadWholeFile(path("book.tlk"), whole));
+    whole.append(kLongReadBytes, ' '); // blanks after the book are no damage
+    WriteFileReplacing(path("big.tlk"), whole);
+    for (const bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "read");
+        ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+        m_platform.longWork.clear();
+        m_platform.cancelLong = cancel;
+        EXPECT_EQ(m_app.openBook(path("big.tlk")), !cancel);
+        EXPECT_EQ(m_app.fileName(), path(cancel ? "book.tlk" : "big.tlk"));
+        EXPECT_EQ(m_platform.longWork,
+                  std::vector<std::string>{"Luetaan kirjaa " + path("big.tlk") + "\u2026"});
+        EXPECT_TRUE(m_platform.shown.empty());
+    }
+}
+
 TEST_F(ApplicationTest, UnsavedChangesPromptAnswers) {
     const struct {
         const char* name;

@@ -24,6 +24,8 @@ class ScriptedPlatform : public Platform {
     std::string clipboard;
     int beeps = 0;
     ClockTime clock{14, 3};
+    std::vector<std::string> longWork; // captions of the work run through runLong
+    bool cancelLong = false;           // the user presses "Peruuta" at once
 
     void showMessage(const std::string& text) override { shown.push_back(text); }
     void showError(const std::string& text) override { shown.push_back(text); }
@@ -55,6 +57,13 @@ class ScriptedPlatform : public Platform {
     bool fileExists(const std::string& name) override { return existing.count(name) > 0; }
     void setClipboardText(const std::string& text) override { clipboard = text; }
     ClockTime clockTime() override { return clock; }
+    bool runLong(const std::string& caption, std::function<void()> work) override {
+        longWork.push_back(caption);
+        if (cancelLong)
+            return false;
+        work();
+        return true;
+    }
 
   private:
     template <class T> static T take(std::deque<T>& queue, T fallback) {

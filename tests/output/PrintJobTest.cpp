@@ -46,6 +46,8 @@ class FakeDevice : public PrintDevice {
     }
     void newPage() override { ++newPages; }
     void endDocument() override { ++ended; }
+    void abortDocument() override { ++aborted; }
+    int aborted = 0;
     int pageWidth() const override { return width; }
     int pageHeight() const override { return height; }
     int dpiY() const override { return dpi; }
@@ -67,6 +69,9 @@ class ScriptedQuestions : public PrintQuestions {
         ++dialogs;
         return printerChosen;
     }
+    // The user stops the job once this many lines are done.
+    size_t stopAt = SIZE_MAX;
+    bool goOn(size_t done, size_t) override { return done < stopAt; }
 };
 
 // The application's counter, with the highest value it reached.
@@ -333,6 +338,7 @@ struct ExitCase {
     PrintStatus status;
     int dialogs;
     int begun;
+    size_t stopAt = SIZE_MAX;
 };
 
 class Exits : public testing::TestWithParam<ExitCase> {};
@@ -345,12 +351,14 @@ TEST_P(Exits, LowerTheBlockOnEveryWayOut) {
     run.questions.answer = c.answer;
     run.questions.printerChosen = c.printerChosen;
     run.device.opens = c.opens;
+    run.questions.stopAt = c.stopAt;
     run.print(Numbered("L", c.lineCount), page);
 
     EXPECT_EQ(run.outcome.status, c.status);
     EXPECT_EQ(run.questions.dialogs, c.dialogs);
     EXPECT_EQ(run.device.begun, c.begun);
     EXPECT_EQ(run.device.ended, c.status == PrintStatus::Printed ? 1 : 0);
+    EXPECT_EQ(run.device.aborted, c.status == PrintStatus::Stopped ? 1 : 0);
     EXPECT_EQ(run.block.highest, 1);
     EXPECT_EQ(run.block.count, 0);
 }
@@ -363,7 +371,9 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"EmptyAnswer", 5, "", true, true, PrintStatus::NoAccounts, 0, 0},
         ExitCase{"DialogCancelled", 5, "1910", false, true, PrintStatus::Cancelled, 1, 0},
         ExitCase{"PrinterFails", 5, "1910", true, false, PrintStatus::DeviceFailed, 1, 1},
-        ExitCase{"Printed", 5, "1910", true, true, PrintStatus::Printed, 1, 1}),
+        ExitCase{"Printed", 5, "1910", true, true, PrintStatus::Printed, 1, 1},
+        ExitCase{"StoppedAtOnce", 5, "1910", true, true, PrintStatus::Stopped, 1, 1, 0},
+        ExitCase{"StoppedHalfWay", 200, "1910", true, true, PrintStatus::Stopped, 1, 1, 100}),
     CaseName<ExitCase>);
 
 TEST(PrintJob, JournalHoldsTheBlockTwiceAndPrintsAsTheJournalPage) {

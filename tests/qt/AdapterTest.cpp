@@ -1,11 +1,23 @@
 // The small adapters: file-dialog filters, the painter canvas and text conversion.
 #include "qt/PainterCanvas.h"
+#include "qt/PrinterDevice.h"
+#include "qt/ProgressBox.h"
 #include "qt/QtPlatform.h"
 #include "qt/QtText.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
 
 namespace kp {
 
@@ -13,6 +25,48 @@ class AdapterTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // Long work: the box appears only when the work lasts, "Peruuta" stops it, a failure on the
+    // work's thread reaches the caller, and a dropped PDF leaves no file.
+    void longWorkShowsABoxThatCancels() {
+        auto pressCancelSoon = [] {
+            QTimer::singleShot(700, [] {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* box = qobject_cast<QProgressDialog*>(w); box && box->isVisible())
+                        box->cancel();
+            });
+        };
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(RunOffThread(nullptr, QStringLiteral("lyhyt"), [] {}));
+        QVERIFY_THROWS_EXCEPTION(
+            std::runtime_error,
+            RunOffThread(nullptr, QStringLiteral("virhe"), [] { throw std::runtime_error("x"); }));
+        pressCancelSoon();
+        QVERIFY(!RunOffThread(nullptr, QStringLiteral("pitk\u00e4"),
+                              [] { std::this_thread::sleep_for(std::chrono::seconds(5)); }));
+        pressCancelSoon();
+        ProgressBox box(nullptr, QStringLiteral("Tulostetaan"));
+        size_t steps = 0;
+        while (box.step(steps, 100000) && steps < 100000) {
+            ++steps;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        QVERIFY(steps < 100000);
+        QVERIFY(clock.elapsed() < 15000);
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath("keskeytetty.pdf");
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        PrinterDevice device(printer);
+        QVERIFY(device.beginDocument("Arial", 10));
+        device.canvas().drawText(10, 10, "rivi");
+        device.newPage();
+        device.abortDocument();
+        QVERIFY(!QFile::exists(file));
+    }
+
     void openFiltersPreselectTheBookFormats() {
         const FileChoice choice{{{"*.*", "*.*"}, {"*.tlk, *.csv", "*.tlk; *.csv"}}, 1, "", ""};
         QString selected;
