@@ -1,0 +1,76 @@
+// The application's backups of the open book and its recovery copies.
+#include "app/Application.h"
+
+namespace kp {
+
+std::vector<BackupEntry> Application::backups() const {
+    if (m_fileName.empty())
+        return {};
+    return ListBackups(m_fileName, UserDataFolder());
+}
+
+bool Application::restoreBackup(const BackupEntry& backup) {
+    if (askSaveChanges() == Answer::Cancel)
+        return false;
+    const std::string from = m_fileName.empty() ? m_restoredFrom : m_fileName;
+    if (!openCopy(backup.file.string(), std::string()))
+        return false;
+    m_restoredFrom = from;
+    m_restoredLabel = backup.dateText() + " klo " + backup.timeText();
+    return true;
+}
+
+bool Application::openCopy(const std::string& copy, std::string fileName) {
+    // The copy is no book of the user's own: it stays out of the recent files.
+    const std::vector<std::string> recent = m_settings.recentFiles;
+    if (!openBook(copy))
+        return false;
+    m_settings.recentFiles = recent;
+    m_fileName = std::move(fileName);
+    m_state.unsavedChanges = true;
+    m_undo.reset(m_state.openBook, false);
+    return true;
+}
+
+void Application::enableRecovery(std::filesystem::path folder) {
+    m_recovery = folder.empty() ? nullptr : std::make_unique<RecoveryWriter>(std::move(folder));
+    m_recoveryScheduler.settled(m_changes);
+}
+
+void Application::keepRecoveryCopy(bool posted) {
+    if (!m_recovery || !m_state.unsavedChanges ||
+        !m_recoveryScheduler.due(m_changes, posted, RecoveryScheduler::Clock::now()))
+        return;
+    // The window's thread only copies the snapshot the undo history keeps anyway; the book is
+    // rebuilt from it and written on the writer's thread.
+    m_recoveryKey = m_fileName;
+    m_recovery->write(m_fileName, m_undo.snapshot());
+}
+
+void Application::dropRecovery() {
+    if (m_recovery && m_recoveryKey)
+        m_recovery->remove(*m_recoveryKey);
+    m_recoveryKey.reset();
+}
+
+bool Application::offerRecovery() {
+    if (!m_recovery)
+        return false;
+    std::vector<std::string> books{std::string()};
+    if (m_pageControlVisible && !m_fileName.empty())
+        books.insert(books.begin(), m_fileName);
+    for (const std::string& book : books) {
+        const std::optional<RecoveryCopy> copy = FindRecovery(m_recovery->folder(), book);
+        if (!copy)
+            continue;
+        const std::string whose =
+            book.empty() ? "nimett\u00f6m\u00e4st\u00e4 kirjasta" : "kirjasta " + copy->bookFile;
+        if (!m_platform.askYesNo("Tallentamattomia muutoksia l\u00f6ytyi " + whose + " (" +
+                                 copy->writtenText + "): palautetaanko?"))
+            continue; // kept until the book is saved
+        return openCopy(copy->file.string(), book);
+    }
+    return false;
+}
+
+} // namespace kp
