@@ -195,8 +195,8 @@ class Application {
     bool closeRequested();
 
     // --- backups and recovery copies (ApplicationRecovery.cpp) ------------------------------
-    // The earlier versions of the open book kept by its saves, the newest first; none for a
-    // book without a file.
+    // The earlier versions of the open book kept by its saves, the newest first (for a restored
+    // version, those of the book it came from); none for a book without a file.
     std::vector<BackupEntry> backups() const;
     // "Palauta varmuuskopio…": the version is opened as a new book without a file name, which
     // the title names as restored; the unsaved changes are asked about first.

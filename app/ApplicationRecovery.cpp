@@ -1,17 +1,27 @@
 // The application's backups of the open book and its recovery copies.
 #include "app/Application.h"
+#include "book/FileIo.h"
 
 namespace kp {
 
 std::vector<BackupEntry> Application::backups() const {
-    if (m_fileName.empty())
+    // A restored version shows those of the book it came from.
+    const std::string& book = m_fileName.empty() ? m_restoredFrom : m_fileName;
+    if (book.empty())
         return {};
-    return ListBackups(m_fileName, UserDataFolder());
+    return ListBackups(book, UserDataFolder());
 }
 
 bool Application::restoreBackup(const BackupEntry& backup) {
+    // Saving the changes first keeps one more version and may prune the oldest, the one chosen:
+    // it is put back until the next save prunes it again.
+    std::string bytes;
+    const bool held = ReadWholeFile(backup.file.string(), bytes);
     if (askSaveChanges() == Answer::Cancel)
         return false;
+    std::error_code error;
+    if (held && !std::filesystem::exists(backup.file, error))
+        WriteFileReplacing(backup.file.string(), bytes);
     const std::string from = m_fileName.empty() ? m_restoredFrom : m_fileName;
     if (!openCopy(backup.file.string(), std::string()))
         return false;
@@ -38,8 +48,13 @@ void Application::enableRecovery(std::filesystem::path folder) {
 }
 
 void Application::keepRecoveryCopy(bool posted) {
-    if (!m_recovery || !m_state.unsavedChanges ||
-        !m_recoveryScheduler.due(m_changes, posted, RecoveryScheduler::Clock::now()))
+    if (!m_recovery)
+        return;
+    if (!m_state.unsavedChanges) {
+        dropRecovery(); // undone back to the saved book: nothing to recover
+        return;
+    }
+    if (!m_recoveryScheduler.due(m_changes, posted, RecoveryScheduler::Clock::now()))
         return;
     // The window's thread only copies the snapshot the undo history keeps anyway; the book is
     // rebuilt from it and written on the writer's thread.
