@@ -83,7 +83,10 @@ bool Application::offerRecovery() {
         if (!m_platform.askYesNo("Tallentamattomia muutoksia l\u00f6ytyi " + whose + " (" +
                                  copy->writtenText + "): palautetaanko?"))
             continue; // kept until the book is saved
-        return openCopy(copy->file.string(), book);
+        if (!openCopy(copy->file.string(), book))
+            return false;
+        m_recoveryKey = book; // the copy is this run's now: a normal close removes it
+        return true;
     }
     return false;
 }

@@ -116,15 +116,22 @@ TEST_F(RecoveryTest, APostedVoucherSurvivesUntilSaved) {
             EXPECT_FALSE(fs::exists(copy()));
         }
     }
-    // A normal close removes the copy its changes made.
-    auto app = start();
-    post(*app);
-    app->recoveryWriter()->wait();
-    ASSERT_TRUE(fs::exists(copy()));
-    m_platform.answers = {Answer::No}; // "Tallennetaanko?"
-    ASSERT_TRUE(app->closeRequested());
-    app->recoveryWriter()->wait();
-    EXPECT_FALSE(fs::exists(copy()));
+    // A normal close removes the copy of the run's changes, also one restored at start.
+    for (const bool restored : {false, true}) {
+        auto app = start();
+        post(*app);
+        app->recoveryWriter()->wait();
+        if (restored) {
+            app = start();
+            m_platform.answers = {Answer::Yes};
+            ASSERT_TRUE(app->offerRecovery());
+        }
+        ASSERT_TRUE(fs::exists(copy()));
+        m_platform.answers = {Answer::No}; // "Tallennetaanko?"
+        ASSERT_TRUE(app->closeRequested());
+        app->recoveryWriter()->wait();
+        EXPECT_FALSE(fs::exists(copy())) << restored;
+    }
 }
 
 // A kept version opens as a book without a file name, named restored in the title; its save
