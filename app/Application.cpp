@@ -133,7 +133,10 @@ std::string Application::title() const {
 
 std::string Application::windowTitle() const {
     const std::string shown = m_pageControlVisible ? title() : std::string("Kirjanpito");
-    return m_state.unsavedChanges ? "*" + shown : shown;
+    const std::string restored = m_restoredFrom.empty()
+                                     ? std::string()
+                                     : " (palautettu varmuuskopio " + m_restoredLabel + ")";
+    return (m_state.unsavedChanges ? "*" : "") + shown + restored;
 }
 
 void Application::applySettings(const Settings& settings) {
@@ -251,7 +254,8 @@ bool Application::saveCommand(bool saveAs) {
         m_platform.fileExists(m_fileName)) {
         name = m_fileName;
     } else {
-        const FileChoice choice = SaveChoice(m_fileName);
+        // A restored version is proposed under the name of the book it came from.
+        const FileChoice choice = SaveChoice(m_fileName.empty() ? m_restoredFrom : m_fileName);
         const auto chosen = m_platform.chooseSaveFile(choice);
         if (!chosen)
             return false;
@@ -261,9 +265,11 @@ bool Application::saveCommand(bool saveAs) {
                                  ". Tallennetaanko sen p\u00e4\u00e4lle?"))
             return false;
     }
-    if (FileResult r = SaveBook(m_state.openBook, name); !r) {
+    if (FileResult r = SaveBookKeepingBackup(m_state.openBook, name); !r) {
         m_platform.showError(r.message);
         return false;
+    } else if (!r.message.empty()) {
+        m_platform.showMessage(r.message); // saved, but no earlier version could be kept
     }
     m_damagedFile.clear();
     m_fileName = name;
@@ -283,6 +289,7 @@ bool Application::closeRequested() {
     hideDialogForm();
     m_vatRatePanel.cancel();
     m_basicData.cancel();
+    dropRecovery();
     return true;
 }
 
@@ -551,6 +558,7 @@ VoucherOk Application::voucherOk() {
     if (result == VoucherOk::Posted) {
         m_state.markBookChanged();
         recordChange(label);
+        keepRecoveryCopy(true);
     }
     return result;
 }

@@ -4,8 +4,10 @@
 #include "app/AppState.h"
 #include "app/Maintenance.h"
 #include "app/Platform.h"
+#include "app/Recovery.h"
 #include "app/Search.h"
 #include "app/UndoHistory.h"
+#include "book/Backups.h"
 #include "ledger/AccountEditor.h"
 #include "ledger/AccountIndex.h"
 #include "ledger/ChartView.h"
@@ -21,6 +23,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -190,6 +194,24 @@ class Application {
     // keeps everything open. True when the window may close: every box has been closed.
     bool closeRequested();
 
+    // --- backups and recovery copies (ApplicationRecovery.cpp) ------------------------------
+    // The earlier versions of the open book kept by its saves, the newest first (for a restored
+    // version, those of the book it came from); none for a book without a file.
+    std::vector<BackupEntry> backups() const;
+    // "Palauta varmuuskopio…": the version is opened as a new book without a file name, which
+    // the title names as restored; the unsaved changes are asked about first.
+    bool restoreBackup(const BackupEntry& backup);
+    // From now on a book with unsaved changes is copied into the folder (the window's choice;
+    // the command line and the tests leave it off).
+    void enableRecovery(std::filesystem::path folder);
+    // The window's timer and every posted voucher (posted true): a copy is handed to the
+    // writer's thread when one is due.
+    void keepRecoveryCopy(bool posted = false);
+    // At start: a recovery copy newer than the open book, or one of a book without a name, is
+    // offered; Yes opens it with unsaved changes. True when one was opened.
+    bool offerRecovery();
+    RecoveryWriter* recoveryWriter() { return m_recovery.get(); }
+
     // "Avaa vertailukausi" / "Sulje vertailukausi".
     void comparisonCommand();
     // False when the file could not be read (the message has been shown).
@@ -274,6 +296,12 @@ class Application {
         if (wasShown)
             hideDialogForm();
     }
+    // A copy of a book (a version or a recovery copy) opened as the open book with unsaved
+    // changes, under the file name given.
+    bool openCopy(const std::string& copy, std::string fileName);
+    // The recovery copy this program wrote is no longer wanted.
+    void dropRecovery();
+
     // Every box lets go of the book's nodes.
     void forgetBookInEditors();
     // The period result for the "@" proposal, with index and statements brought up to date.
@@ -307,6 +335,12 @@ class Application {
     bool m_pageControlVisible = false;
     Tab m_activeTab = Tab::Journal;
     Prompts m_prompts{*this};
+    std::string m_restoredFrom;  // the book a restored version was taken from, until saved
+    std::string m_restoredLabel; // "8.12.2026 klo 14.03.27"
+    std::uint64_t m_changes = 0; // grows with every recorded change, undo and redo
+    RecoveryScheduler m_recoveryScheduler;
+    std::optional<std::string> m_recoveryKey;   // the book whose copy was written last
+    std::unique_ptr<RecoveryWriter> m_recovery; // last: its thread ends before the rest goes
 };
 
 } // namespace kp

@@ -42,7 +42,8 @@ TreeCommandResult Application::dropNode(MaintenanceTree tree, DragSource source,
 // --- undo and redo -------------------------------------------------------------------------
 
 void Application::recordChange(std::string label) {
-    m_undo.record(m_state.openBook, std::move(label));
+    if (m_undo.record(m_state.openBook, std::move(label)))
+        ++m_changes;
 }
 
 std::string Application::undoCaption() const {
@@ -68,6 +69,7 @@ bool Application::stepHistory(bool back) {
     const std::string label(back ? m_undo.undoLabel() : m_undo.redoLabel());
     if (!(back ? m_undo.undo(m_state.openBook) : m_undo.redo(m_state.openBook)))
         return false;
+    ++m_changes;
     m_status = (back ? "Kumottu: " : "Tehty uudelleen: ") + label;
     m_state.unsavedChanges = !m_undo.atSaved();
     bookRestored();
@@ -108,6 +110,12 @@ void Application::bookSaved() {
     // What was written is where undoing clears the unsaved-changes flag again.
     recordChange("Muutos");
     m_undo.markSaved();
+    // The file now holds what a recovery copy held, also one kept after a "Ei" at start.
+    dropRecovery();
+    if (m_recovery)
+        m_recovery->remove(m_fileName);
+    m_recoveryScheduler.settled(m_changes);
+    m_restoredFrom.clear();
     const ClockTime now = m_platform.clockTime();
     m_status = "Tallennettu klo " + std::to_string(now.hour) + "." + (now.minute < 10 ? "0" : "") +
                std::to_string(now.minute);
@@ -116,6 +124,10 @@ void Application::bookSaved() {
 void Application::bookReplaced() {
     m_undo.reset(m_state.openBook, !m_state.unsavedChanges);
     m_status.clear();
+    // The changes of the book replaced were saved or given up.
+    dropRecovery();
+    m_recoveryScheduler.settled(m_changes);
+    m_restoredFrom.clear();
 }
 
 } // namespace kp

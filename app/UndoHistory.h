@@ -63,6 +63,8 @@ class UndoHistory {
     std::size_t storedBytes() const { return m_bytes; }
     // The snapshot of the book as it is now, in bytes (about the size of its file).
     std::size_t snapshotBytes() const { return m_current.size(); }
+    // The snapshot itself: what a recovery copy is made of.
+    const std::string& snapshot() const { return m_current; }
 
   private:
     struct Step {

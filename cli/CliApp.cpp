@@ -3,6 +3,7 @@
 
 #include "app/Application.h"
 #include "app/BookCheck.h"
+#include "book/Backups.h"
 #include "book/BookFile.h"
 #include "book/BookQueries.h"
 #include "book/TextHelpers.h"
@@ -43,6 +44,8 @@ constexpr const char* kUsage =
     "                                   uusi tilikausi tilinp\u00e4\u00e4t\u00f6ksen saldoista\n"
     "  new-company ULOS --name NIMI --start PP.KK.VVVV --end PP.KK.VVVV\n"
     "  vat-rate KIRJA ULOS VANHA=UUSI [...]   alv-kantojen muutos, esim. 24=25,5\n"
+    "  backups KIRJA         kirjan varmuuskopiot, uusin ensin: p\u00e4iv\u00e4, aika, koko,\n"
+    "                        tositteiden m\u00e4\u00e4r\u00e4 ja tiedosto\n"
     "  pdf SIVU KIRJA -o ULOS.pdf [valitsimet] [--statement \"1910 3000\"]\n"
     "                                   sivu tulostettuna PDF-tiedostoon (kirjanpito-pdf)\n"
     "  Sivut: chart, chart-tree, journal, ledger, income, balance, vat\n"
@@ -87,9 +90,11 @@ int Convert(const std::vector<std::string>& args, std::ostream&, std::ostream& e
     } else if (r.damaged) {
         err << r.message << '\n';
     }
-    if (FileResult r = SaveBook(book, args[2]); !r) {
+    if (FileResult r = SaveBookKeepingBackup(book, args[2]); !r) {
         err << r.message << '\n';
         return 1;
+    } else if (!r.message.empty()) {
+        err << r.message << '\n';
     }
     return 0;
 }
@@ -143,9 +148,27 @@ int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& 
     }
     BookTree book;
     GenerateBook(book, static_cast<int>(vouchers), static_cast<std::uint32_t>(seed));
-    if (FileResult r = SaveBook(book, outName); !r) {
+    if (FileResult r = SaveBookKeepingBackup(book, outName); !r) {
         err << r.message << '\n';
         return 1;
+    } else if (!r.message.empty()) {
+        err << r.message << '\n';
+    }
+    return 0;
+}
+
+// "backups": the versions of a book that its saves kept.
+int Backups(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2) {
+        err << kUsage;
+        return 2;
+    }
+    for (const BackupEntry& entry : ListBackups(args[1], UserDataFolder())) {
+        const int vouchers = CountVouchers(entry.file);
+        out << entry.dateText() << ' ' << entry.timeText() << '\t' << entry.size << " tavua\t"
+            << (vouchers < 0 ? std::string("ei luettavissa")
+                             : std::to_string(vouchers) + " tositetta")
+            << '\t' << entry.file.string() << '\n';
     }
     return 0;
 }
@@ -233,6 +256,8 @@ int RunCli(const std::vector<std::string>& given, std::ostream& out, std::ostrea
         return VatRateCommand(args, out, err);
     if (command == "generate")
         return Generate(args, out, err);
+    if (command == "backups")
+        return Backups(args, out, err);
     if (command == "pdf") {
         out.flush();
         return Pdf(args, err);

@@ -3,6 +3,7 @@
 #include "cli/PeriodCommands.h"
 
 #include "app/Application.h"
+#include "book/Backups.h"
 #include "book/BookFile.h"
 #include "book/Win1252.h"
 #include "cli/CliValues.h"
@@ -81,9 +82,11 @@ int ApplyBasicData(Application& app, const BasicData& d, const std::string& out,
     box.lastDay().setText(*d.end);
     if (!app.basicDataOk())
         return 2; // the dates given do not make a fiscal year; the box has said so
-    if (FileResult r = SaveBook(app.state().openBook, out); !r) {
+    if (FileResult r = SaveBookKeepingBackup(app.state().openBook, out); !r) {
         err << r.message << '\n';
         return 1;
+    } else if (!r.message.empty()) {
+        err << r.message << '\n';
     }
     return 0;
 }
@@ -181,9 +184,11 @@ int VatRateCommand(const std::vector<std::string>& args, std::ostream&, std::ost
         panel.normaliseNewRate();
     }
     app.vatRateOk();
-    if (FileResult r = SaveBook(app.state().openBook, args[2]); !r) {
+    if (FileResult r = SaveBookKeepingBackup(app.state().openBook, args[2]); !r) {
         err << r.message << '\n';
         return 1;
+    } else if (!r.message.empty()) {
+        err << r.message << '\n';
     }
     return 0;
 }

@@ -112,6 +112,11 @@ class MainWindow : public QMainWindow {
     // window of their own that can stay open while they are put right.
     void checkBookCommand();
     QAction* checkAction() const { return m_checkAction; }
+    // "Palauta varmuuskopio…": the open book's versions in a list; the chosen one opens.
+    void restoreBackupCommand();
+    // Unsaved changes are copied into the user's state folder from now on, and a copy left by
+    // an earlier run is offered first.
+    void startRecovery();
     QPlainTextEdit* checkFindings() const { return m_checkText; }
 
     // "Kumoa: ..." (Ctrl+Z) and "Tee uudelleen: ..." (Ctrl+Y, Ctrl+Shift+Z), at the top of both

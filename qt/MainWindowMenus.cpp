@@ -52,6 +52,8 @@ void MainWindow::createMenus() {
     m_saveAsAction = m_fileMenu->addAction(QStringLiteral("Tallenna nimellä"));
     connect(m_saveAsAction, &QAction::triggered, this,
             [this] { run([this] { m_app.saveCommand(true); }, 0); });
+    connect(m_fileMenu->addAction(QStringLiteral("Palauta varmuuskopio…")), &QAction::triggered,
+            this, &MainWindow::restoreBackupCommand);
     connect(m_fileMenu->addAction(QStringLiteral("Uusi Tilikausi")), &QAction::triggered, this,
             [this] { basicDataCommand(BasicDataMode::NewFiscalYear); });
     connect(m_fileMenu->addAction(QStringLiteral("Uusi yritys")), &QAction::triggered, this,

@@ -95,6 +95,8 @@ int main(int argc, char* argv[]) {
         window.openFile(*book);
     else if (!settings.lastName.empty() && platform.fileExists(settings.lastName))
         window.openFile(settings.lastName);
+    if (!screenshots)
+        window.startRecovery();
     if (screenshots) {
         // One picture of every statement page, the period chooser answered with its preselection.
         QDir().mkpath(*screenshots);

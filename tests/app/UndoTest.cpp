@@ -35,7 +35,10 @@ class UndoTest : public ::testing::Test {
         fs::copy_file(kBook, m_file, fs::copy_options::overwrite_existing);
         m_platform.existing.insert(m_file);
     }
-    void TearDown() override { fs::remove(m_file); }
+    void TearDown() override {
+        fs::remove(m_file);
+        fs::remove_all(m_file + ".varmuuskopiot");
+    }
 
     std::string saved() const { return FormatNestedList(m_app->state().openBook); }
     BookNode* journalVoucher(int i) const { return m_app->journal().root()->child(i); }
