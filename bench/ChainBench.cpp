@@ -1,9 +1,9 @@
 // The open-and-report chain on generated books: load, index, journal view, whole-period
 // ledger, statements and journal listing, each timed, with the heap held at the end.
 #include "app/Application.h"
+#include "app/HeadlessPlatform.h"
 #include "book/BookFile.h"
 #include "cli/BookGenerator.h"
-#include "cli/HeadlessPlatform.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

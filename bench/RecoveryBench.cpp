@@ -1,9 +1,9 @@
 // Posting a voucher on a generated book of 100,000 vouchers as the window's thread does it with
 // recovery copies on: the posting, the undo record and the copy handed to the writer's thread.
 #include "app/Application.h"
+#include "app/HeadlessPlatform.h"
 #include "book/BookFile.h"
 #include "cli/BookGenerator.h"
-#include "cli/HeadlessPlatform.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

@@ -1,9 +1,9 @@
 // Undo on a generated book of 100,000 vouchers: posting a voucher with its undo record, the
 // record alone, and an undo with its redo.
 #include "app/Application.h"
+#include "app/HeadlessPlatform.h"
 #include "book/BookFile.h"
 #include "cli/BookGenerator.h"
-#include "cli/HeadlessPlatform.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

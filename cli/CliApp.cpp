@@ -3,14 +3,14 @@
 
 #include "app/Application.h"
 #include "app/BookCheck.h"
+#include "app/CommandLineValues.h"
+#include "app/HeadlessPlatform.h"
 #include "book/Backups.h"
 #include "book/BookFile.h"
 #include "book/BookQueries.h"
 #include "book/TextHelpers.h"
 #include "book/Win1252.h"
 #include "cli/BookGenerator.h"
-#include "cli/CliValues.h"
-#include "cli/HeadlessPlatform.h"
 #include "cli/PageCommands.h"
 #include "cli/PeriodCommands.h"
 

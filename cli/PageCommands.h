@@ -1,39 +1,11 @@
 // The page commands of kirjanpito-cli: export, report and view.
 #pragma once
 
-#include "book/ReportLines.h"
-#include "output/PrintJob.h"
-
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 namespace kp {
-
-// The options of a page command: SIVU KIRJA [--period N] [--year VUOSI] [--balances]
-// [--compare KIRJA2] [--filter TEKSTI] [--filter-heading TEKSTI] [--settings INI] [-o TIEDOSTO].
-struct PageOptions {
-    std::string page;
-    std::string book;
-    int period = 0;
-    std::optional<std::string> year;
-    bool balances = false;
-    std::optional<std::string> compare;
-    std::optional<std::string> filter;
-    std::optional<std::string> filterHeading;
-    std::optional<std::string> settings;
-    std::optional<std::string> output;
-    std::optional<std::string> statement; // --statement, when allowed: the accounts typed
-};
-
-// args[0] is the command's name. With statement, "--statement TILIT" is taken too.
-bool ParsePageOptions(const std::vector<std::string>& args, PageOptions& o, std::ostream& err,
-                      bool statement = false);
-// Opens the book in a fresh session and shows the page; fills the page's lines and, when asked,
-// what printing the page needs. 0, or the exit status of a failure reported on err.
-int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines,
-              PrintPage* print = nullptr);
 
 // "export" writes the page's bytes (to -o FILE or stdout); "report" the same lines for a terminal.
 int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -3,11 +3,11 @@
 #include "cli/PeriodCommands.h"
 
 #include "app/Application.h"
+#include "app/CommandLineValues.h"
+#include "app/HeadlessPlatform.h"
 #include "book/Backups.h"
 #include "book/BookFile.h"
 #include "book/Win1252.h"
-#include "cli/CliValues.h"
-#include "cli/HeadlessPlatform.h"
 
 #include <optional>
 

@@ -1,7 +1,6 @@
 // kirjanpito-pdf SIVU KIRJA -o TIEDOSTO.pdf [--period N] [--year VUOSI] [--balances]
 // [--compare KIRJA2] [--filter TEKSTI] [--statement TILIT]: a page printed to an A4 PDF as the
 // window's "Tulosta" prints it, without a display (QT_QPA_PLATFORM=offscreen).
-#include "cli/PageCommands.h"
 #include "qt/PdfPrint.h"
 
 #include <QGuiApplication>

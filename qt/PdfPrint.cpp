@@ -1,7 +1,7 @@
 // The PDF command over the print job and a PDF writer.
 #include "qt/PdfPrint.h"
 
-#include "cli/PageCommands.h"
+#include "app/PageSession.h"
 #include "qt/PrinterDevice.h"
 #include "qt/QtText.h"
 

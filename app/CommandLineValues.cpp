@@ -1,6 +1,6 @@
 // Values typed on the command line: counts, VAT rates and dates, read strictly so that a typing
 // error is refused instead of being read as 0 or as the digits it starts with.
-#include "cli/CliValues.h"
+#include "app/CommandLineValues.h"
 
 #include "book/BookQueries.h"
 
