@@ -247,6 +247,9 @@ class Application {
     // "Tallenna csv": the page's lines to a text file named by the user, proposed as the page's
     // caption + ".csv" in the open book's folder; the book's own file name stays as it was.
     bool saveLinesCommand();
+    // "Vie taulukkoon…": the page's lines as a spreadsheet file named by the user, proposed as the
+    // page's caption + ".xlsx" in the open book's folder; a name ending in ".csv" gets CSV.
+    bool exportSheetCommand();
     // "Kopioi kaikki": the page's lines on the clipboard; on the journal page the period
     // chooser opens first ("Päiväkirjan tulostus", tag 1), and its OK runs copyJournal.
     void copyLinesCommand();

@@ -17,7 +17,7 @@ const char* const kPageUsage =
     "K\xC3\xA4ytt\xC3\xB6: kirjanpito-cli export|report SIVU KIRJA [--period N] [--year VUOSI] "
     "[--balances]\n"
     "         [--compare KIRJA2] [--filter TEKSTI] [--filter-heading TEKSTI] [--settings INI]\n"
-    "         [-o TIEDOSTO]\n"
+    "         [--format xlsx|csv] [-o TIEDOSTO]\n"
     "  SIVU: chart, chart-tree, journal, ledger, income, balance, vat\n"
     "       kirjanpito-cli view journal|chart KIRJA\n";
 
@@ -35,7 +35,7 @@ bool ToBookText(const std::string& utf8, std::string& out, std::ostream& err) {
 } // namespace
 
 bool ParsePageOptions(const std::vector<std::string>& args, PageOptions& o, std::ostream& err,
-                      bool statement) {
+                      bool statement, bool format) {
     std::vector<std::string> positional;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -85,6 +85,14 @@ bool ParsePageOptions(const std::vector<std::string>& args, PageOptions& o, std:
             if (!value(v))
                 return false;
             o.statement = v;
+        } else if (format && a == "--format") {
+            if (!value(v))
+                return false;
+            if (v != "xlsx" && v != "csv") {
+                err << "Tuntematon muoto: " << v << " (xlsx tai csv)\n";
+                return false;
+            }
+            o.format = v;
         } else if (a == "-o") {
             if (!value(v))
                 return false;

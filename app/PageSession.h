@@ -29,11 +29,13 @@ struct PageOptions {
     std::optional<std::string> settings;
     std::optional<std::string> output;
     std::optional<std::string> statement; // --statement, when allowed: the accounts typed
+    std::optional<std::string> format;    // --format, when allowed: "xlsx" or "csv"
 };
 
-// args[0] is the command's name. With statement, "--statement TILIT" is taken too.
+// args[0] is the command's name. With statement, "--statement TILIT" is taken too; with format,
+// "--format xlsx|csv".
 bool ParsePageOptions(const std::vector<std::string>& args, PageOptions& o, std::ostream& err,
-                      bool statement = false);
+                      bool statement = false, bool format = false);
 // Opens the book in a fresh session and shows the page; fills the page's lines and, when asked,
 // what printing the page needs. 0, or the exit status of a failure reported on err.
 int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines,

@@ -38,6 +38,8 @@ constexpr const char* kUsage =
     "  generate --vouchers N [--seed S] ULOS\n"
     "                        tekee suuren esimerkkikirjan (sama siemen, sama kirja)\n"
     "  export SIVU KIRJA [valitsimet]   sivun rivit kuten \"Tallenna csv\" ne kirjoittaa\n"
+    "  export SIVU KIRJA --format xlsx|csv [valitsimet]\n"
+    "                                   sivu taulukkona (kuten \"Vie taulukkoon\u2026\")\n"
     "  report SIVU KIRJA [valitsimet]   samat rivit p\u00e4\u00e4tteelle\n"
     "  view journal|chart KIRJA         p\u00e4iv\u00e4kirja- tai tilikarttapuu\n"
     "  new-year KIRJA ULOS --name NIMI --start PP.KK.VVVV --end PP.KK.VVVV [--yes]\n"

@@ -6,18 +6,40 @@
 #include "app/PageSession.h"
 #include "book/IndentedText.h"
 #include "output/LineExport.h"
+#include "output/SheetCells.h"
+#include "output/SheetFile.h"
 
 namespace kp {
 
 int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     PageOptions o;
-    if (!ParsePageOptions(args, o, err))
+    if (!ParsePageOptions(args, o, err, false, args[0] == "export"))
         return 2;
     ReportLines lines;
     if (int rc = PageLines(o, err, lines); rc != 0)
         return rc;
     if (args[0] == "report") {
         out << LinesForTerminal(lines);
+        return 0;
+    }
+    if (o.format) {
+        // A spreadsheet file: without -o, the file's bytes go to standard output.
+        const SheetFormat format = *o.format == "csv" ? SheetFormat::Csv : SheetFormat::Xlsx;
+        if (o.output) {
+            if (FileResult r = SavePageSheet(lines, *o.output, format); !r) {
+                err << r.message << '\n';
+                return 1;
+            }
+            return 0;
+        }
+        std::string bytes;
+        if (format == SheetFormat::Csv) {
+            bytes = PageToCsv(lines);
+        } else if (FileResult r = PageToXlsx(lines, bytes); !r) {
+            err << r.message << '\n';
+            return 1;
+        }
+        out << bytes;
         return 0;
     }
     if (!o.output) {

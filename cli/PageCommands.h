@@ -7,7 +7,8 @@
 
 namespace kp {
 
-// "export" writes the page's bytes (to -o FILE or stdout); "report" the same lines for a terminal.
+// "export" writes the page's bytes (to -o FILE or stdout), with --format xlsx|csv as a file a
+// spreadsheet opens; "report" the same lines for a terminal.
 int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int ViewCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

@@ -102,6 +102,8 @@ void MainWindow::createMenus() {
     m_pageMenu->addSeparator();
     connect(m_pageMenu->addAction(QStringLiteral("Tallenna csv")), &QAction::triggered, this,
             [this] { m_app.saveLinesCommand(); });
+    connect(m_pageMenu->addAction(QStringLiteral("Vie taulukkoon…")), &QAction::triggered, this,
+            [this] { m_app.exportSheetCommand(); });
     m_pageMenu->addSeparator();
     m_tabStopsAction = m_pageMenu->addAction(QStringLiteral("Tabul.paikat"));
     m_tabStopsAction->setCheckable(true);

@@ -257,6 +257,39 @@ TEST_F(ApplicationTest, SavingAPageAsTextProposesItsCaptionAndKeepsTheBookName) 
         m_platform.shown.back().rfind("Cannot create file " + path("missing-folder/x.csv"), 0), 0u);
 }
 
+// "Vie taulukkoon…": .xlsx unless the name chosen ends in .csv; the book's name stays.
+TEST_F(ApplicationTest, ExportingAPageWritesASpreadsheetFile) {
+    ASSERT_TRUE(m_app.openBook(path("book.tlk")));
+    m_app.activatePage(Tab::Income);
+    const struct {
+        const char* chosen;
+        const char* written; // empty: nothing written, an error shown
+        const char* start;
+    } rows[] = {
+        {"tulos", "tulos.xlsx", "PK\x03\x04"},
+        {"tulos.CSV", "tulos.CSV",
+         "\xEF\xBB\xBF"
+         "Esimerkki Oy"},
+        {"missing-folder/x.xlsx", "", ""},
+    };
+    for (const auto& row : rows) {
+        m_platform.saveFiles = {path(row.chosen)};
+        m_platform.shown.clear();
+        EXPECT_EQ(m_app.exportSheetCommand(), *row.written != 0) << row.chosen;
+        std::string bytes;
+        if (*row.written) {
+            ASSERT_TRUE(ReadWholeFile(path(row.written), bytes)) << row.chosen;
+            EXPECT_EQ(bytes.rfind(row.start, 0), 0u) << row.chosen;
+        } else {
+            ASSERT_EQ(m_platform.shown.size(), 1u) << row.chosen;
+        }
+    }
+    EXPECT_EQ(m_platform.saveChoices.back().fileName, path("Tuloslaskelma.xlsx"));
+    EXPECT_EQ(m_app.fileName(), path("book.tlk"));
+    m_platform.saveFiles = {std::nullopt};
+    EXPECT_FALSE(m_app.exportSheetCommand()); // a cancelled choice writes nothing
+}
+
 TEST_F(ApplicationTest, CopyingPutsThePageOnTheClipboardAsText) {
     ASSERT_TRUE(m_app.openBook(path("book.tlk")));
     m_app.activatePage(Tab::Income);

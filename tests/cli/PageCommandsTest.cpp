@@ -46,6 +46,18 @@ TEST(PageCommands, RefusesBadInputWithAMessage) {
          2,
          "ei voi tallentaa"},
         {"view of an unknown tree", {"view", "ledger", kBook}, 2, "K\xC3\xA4ytt\xC3\xB6"},
+        {"unknown sheet format",
+         {"export", "ledger", kBook, "--format", "ods"},
+         2,
+         "Tuntematon muoto: ods"},
+        {"sheet format on report",
+         {"report", "ledger", kBook, "--format", "csv"},
+         2,
+         "Tuntematon valitsin: --format"},
+        {"sheet to a missing folder",
+         {"export", "ledger", kBook, "--format", "xlsx", "-o", "/nonexistent/x.xlsx"},
+         1,
+         "Tiedostoa /nonexistent/x.xlsx ei voi kirjoittaa"},
     };
     for (const auto& row : rows) {
         const CliResult r = Cli(row.args);
@@ -65,6 +77,31 @@ TEST(PageCommands, WritesTheSameBytesToAFileAsToStandardOutput) {
     EXPECT_EQ(written, toStdout.out);
     EXPECT_EQ(written.substr(0, 1), "\x02"); // the bold header keeps its marker
     EXPECT_NE(written.find("P\xE4\xE4kirja Helmikuu \r\n"), std::string::npos);
+}
+
+// The file's first bytes tell the format: CSV starts with the UTF-8 byte order mark, .xlsx is zip.
+TEST(PageCommands, ExportsASpreadsheetToAFileOrStandardOutput) {
+    const std::string file =
+        (std::filesystem::temp_directory_path() / "kp-page-commands-sheet").string();
+    const struct {
+        const char* format;
+        const char* start;
+    } rows[] = {{"csv", "\xEF\xBB\xBF"
+                        "Esimerkki Oy"},
+                {"xlsx", "PK\x03\x04"}};
+    for (const auto& row : rows) {
+        const CliResult toStdout = Cli({"export", "ledger", kBook, "--format", row.format});
+        ASSERT_EQ(toStdout.rc, 0) << toStdout.err;
+        ASSERT_EQ(Cli({"export", "ledger", kBook, "--format", row.format, "-o", file}).rc, 0);
+        std::string written;
+        ASSERT_TRUE(ReadWholeFile(file, written));
+        std::filesystem::remove(file);
+        EXPECT_EQ(written.rfind(row.start, 0), 0u) << row.format;
+        EXPECT_EQ(toStdout.out.rfind(row.start, 0), 0u) << row.format;
+        if (std::string_view(row.format) == "csv") {
+            EXPECT_EQ(written.find('\x02'), std::string::npos); // no style bytes
+        }
+    }
 }
 
 TEST(PageCommands, ReportIsReadableText) {
