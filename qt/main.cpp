@@ -1,4 +1,6 @@
-// Program start: kirjanpito [PROFILE] [--open BOOK] [--screenshots FOLDER] [--help] [--version].
+// Program start: kirjanpito [PROFILE] [--open BOOK | BOOK] [--screenshots FOLDER] [--help]
+// [--version].
+#include "app/StartArguments.h"
 #include "output/Settings.h"
 #include "qt/AccountDialog.h"
 #include "qt/HelpWindow.h"
@@ -22,14 +24,16 @@
 #include <cstdio>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace {
 
 constexpr const char* kUsage =
-    "K\u00e4ytt\u00f6: kirjanpito [PROFIILI] [--open KIRJA]\n"
+    "K\u00e4ytt\u00f6: kirjanpito [PROFIILI] [--open KIRJA | KIRJA.tlk]\n"
     "Kahdenkertainen kirjanpito pienyritykselle.\n\n"
     "  PROFIILI              asetustiedosto PROFIILI.ini (oletus kirjanpito.ini)\n"
     "  --open KIRJA          avaa kirjanpitotiedoston (muuten viimeksi k\u00e4ytetyn)\n"
+    "  KIRJA.tlk, KIRJA.txt  olemassa oleva kirjanpitotiedosto avataan samoin\n"
     "  --screenshots KANSIO  kuvat sivuista ja ikkunoista kansioon, sitten loppuu\n"
     "  --help                t\u00e4m\u00e4 ohje\n"
     "  --version             ohjelman versio\n";
@@ -64,19 +68,18 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Kirjanpito"));
     kp::InstallFinnishTranslations(application);
 
-    // The first argument that is not part of --open names the settings profile.
-    std::optional<std::string> profile;
-    std::optional<std::string> book;
-    std::optional<QString> screenshots;
+    // A book given by its path alone (a double click in a file manager) or by --open; the first
+    // other argument names the settings profile.
+    std::vector<std::string> words;
     const QStringList arguments = QApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (arguments[i] == QStringLiteral("--open") && i + 1 < arguments.size())
-            book = kp::ToUtf8(arguments[++i]);
-        else if (arguments[i] == QStringLiteral("--screenshots") && i + 1 < arguments.size())
-            screenshots = arguments[++i];
-        else if (!profile)
-            profile = kp::ToUtf8(arguments[i]);
-    }
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        words.push_back(kp::ToUtf8(arguments[i]));
+    const kp::StartArguments start = kp::ParseStartArguments(words);
+    const std::optional<std::string>& profile = start.profile;
+    const std::optional<std::string>& book = start.book;
+    std::optional<QString> screenshots;
+    if (start.screenshots)
+        screenshots = kp::FromUtf8(*start.screenshots);
 
     const std::string settingsPath =
         kp::SettingsPath(kp::ToUtf8(QCoreApplication::applicationFilePath()),

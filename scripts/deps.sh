@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-dev fonts-liberation2 qt6-base-dev qt6-translations-l10n xvfb
-          poppler-utils libxlsxwriter-dev unzip)
+          poppler-utils libxlsxwriter-dev unzip desktop-file-utils)
 
 missing=()
 for p in "${packages[@]}"; do
