@@ -19,6 +19,7 @@ const char* const kPageUsage =
     "         [--compare KIRJA2] [--filter TEKSTI] [--filter-heading TEKSTI] [--settings INI]\n"
     "         [--format xlsx|csv] [-o TIEDOSTO]\n"
     "  SIVU: chart, chart-tree, journal, ledger, income, balance, vat\n"
+    "       kirjanpito-cli export plaintext KIRJA [-o TIEDOSTO]\n"
     "       kirjanpito-cli view journal|chart KIRJA\n";
 
 namespace {

@@ -40,6 +40,8 @@ constexpr const char* kUsage =
     "  export SIVU KIRJA [valitsimet]   sivun rivit kuten \"Tallenna csv\" ne kirjoittaa\n"
     "  export SIVU KIRJA --format xlsx|csv [valitsimet]\n"
     "                                   sivu taulukkona (kuten \"Vie taulukkoon\u2026\")\n"
+    "  export plaintext KIRJA [-o TIEDOSTO]\n"
+    "                                   tositteet ledger- ja hledger-ohjelmien muodossa\n"
     "  report SIVU KIRJA [valitsimet]   samat rivit p\u00e4\u00e4tteelle\n"
     "  view journal|chart KIRJA         p\u00e4iv\u00e4kirja- tai tilikarttapuu\n"
     "  new-year KIRJA ULOS --name NIMI --start PP.KK.VVVV --end PP.KK.VVVV [--yes]\n"
@@ -246,6 +248,8 @@ int RunCli(const std::vector<std::string>& given, std::ostream& out, std::ostrea
         return Convert(args, out, err);
     if (command == "check")
         return Check(args, out, err);
+    if (command == "export" && args.size() > 1 && args[1] == "plaintext")
+        return PlainTextCommand(args, out, err);
     if (command == "export" || command == "report")
         return PageCommand(args, out, err);
     if (command == "view")

@@ -4,8 +4,10 @@
 #include "app/Application.h"
 #include "app/HeadlessPlatform.h"
 #include "app/PageSession.h"
+#include "book/FileIo.h"
 #include "book/IndentedText.h"
 #include "output/LineExport.h"
+#include "output/PlainTextJournal.h"
 #include "output/SheetCells.h"
 #include "output/SheetFile.h"
 
@@ -51,6 +53,28 @@ int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         return 1;
     }
     return 0;
+}
+
+int PlainTextCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const bool toFile = args.size() == 5 && args[3] == "-o";
+    if (args.size() != 3 && !toFile) {
+        err << kPageUsage;
+        return 2;
+    }
+    HeadlessPlatform platform(err);
+    Application app(platform);
+    if (!app.openBook(args[2]))
+        return 1;
+    const PlainTextJournal journal = WritePlainTextJournal(app.state().openBook);
+    if (!toFile) {
+        out << journal.text;
+    } else if (FileResult r = WriteFileReplacing(args[4], journal.text); !r) {
+        err << r.message << '\n';
+        return 1;
+    }
+    for (const std::string& why : journal.left_out)
+        err << why << " \u2013 j\u00e4tettiin pois\n";
+    return journal.left_out.empty() ? 0 : 1;
 }
 
 int ViewCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
