@@ -12,6 +12,7 @@
 #include "cli/HeadlessPlatform.h"
 #include "cli/PageCommands.h"
 #include "cli/PeriodCommands.h"
+#include "cli/VoucherCommand.h"
 
 #include <cerrno>
 #include <climits>
@@ -43,6 +44,9 @@ constexpr const char* kUsage =
     "                                   uusi tilikausi tilinp\u00e4\u00e4t\u00f6ksen saldoista\n"
     "  new-company ULOS --name NIMI --start PP.KK.VVVV --end PP.KK.VVVV\n"
     "  vat-rate KIRJA ULOS VANHA=UUSI [...]   alv-kantojen muutos, esim. 24=25,5\n"
+    "  add-voucher KIRJA --date PP.KK.VVVV --text TEKSTI [--split-vat] TILI=SUMMA ...\n"
+    "                                   kirjaa tositteen ja tallentaa kirjan (--split-vat:\n"
+    "                                   alv-tilien summat verollisina, vero omalle rivilleen)\n"
     "  pdf SIVU KIRJA -o ULOS.pdf [valitsimet] [--statement \"1910 3000\"]\n"
     "                                   sivu tulostettuna PDF-tiedostoon (kirjanpito-pdf)\n"
     "  Sivut: chart, chart-tree, journal, ledger, income, balance, vat\n"
@@ -231,6 +235,8 @@ int RunCli(const std::vector<std::string>& given, std::ostream& out, std::ostrea
         return NewCompanyCommand(args, out, err);
     if (command == "vat-rate")
         return VatRateCommand(args, out, err);
+    if (command == "add-voucher")
+        return AddVoucherCommand(args, out, err);
     if (command == "generate")
         return Generate(args, out, err);
     if (command == "pdf") {

@@ -263,11 +263,17 @@ std::string& VoucherEditor::cellRef(int column, int row) {
 void VoucherEditor::selectCell(int column, int row) {
     if (column < 0 || column >= kColumns || row < 0 || row >= rowCount())
         return;
+    const bool sameCell = column == m_col && row == m_row;
     if (!m_selectionSuppressed)
         uusiCell(column, row);
     m_col = column;
     m_row = row;
     m_editing = false;
+    // A gross amount is split when its cell is left, not when the cell is entered again.
+    if (sameCell && m_splitRow == row) {
+        m_rows[static_cast<size_t>(row)].gross = true;
+        m_splitRow = 0;
+    }
     splitEnteredLine();
 }
 
