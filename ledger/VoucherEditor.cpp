@@ -329,7 +329,8 @@ void VoucherEditor::normaliseCell() {
 void VoucherEditor::markGross(int row) {
     // Lines loaded for editing were split, or not, when they were typed.
     const bool on = m_context.splitVat && m_context.splitVat();
-    m_rows[static_cast<size_t>(row)].gross = on && m_editedEvent == nullptr;
+    Row& line = m_rows[static_cast<size_t>(row)];
+    line.gross = on && m_editedEvent == nullptr && !line.settled;
 }
 
 void VoucherEditor::splitEnteredLine() {
@@ -358,6 +359,7 @@ void VoucherEditor::splitEnteredLine() {
                 ++m_chooserRow;
         }
         put(row, split.lines[i]);
+        m_rows[static_cast<size_t>(row)].settled = true;
     }
     recomputeTotals();
 }

@@ -187,6 +187,8 @@ class VoucherEditor {
         std::array<Cents, kColumns> entry{};
         // The amount was typed or proposed on a new voucher and is still gross.
         bool gross = false;
+        // The line came out of a split: an amount typed over it stays as typed.
+        bool settled = false;
     };
     // What the box opened with, to tell whether closing it throws work away.
     struct Opened {

@@ -259,6 +259,13 @@ class VoucherDialogTest : public ExampleWindowTest {
         QCOMPARE(dialog->grid()->item(3, 2)->text(), QStringLiteral("25,50"));
         QCOMPARE(dialog->differenceEdit()->text(), QStringLiteral("0,00"));
         QCOMPARE(dialog->statusLabel()->text(), QString());
+        // The split lines are ordinary lines: an amount typed over the net stays as typed.
+        QTest::mouseClick(dialog->grid()->viewport(), Qt::LeftButton, {},
+                          dialog->grid()->visualItemRect(dialog->grid()->item(2, 2)).center());
+        QTest::keyClicks(dialog->grid(), QStringLiteral("100"));
+        QTest::keyClick(dialog->grid(), Qt::Key_Return);
+        QCOMPARE(dialog->grid()->item(2, 2)->text(), QStringLiteral("100,00"));
+        QCOMPARE(dialog->grid()->rowCount(), 5);
         QTest::keyClick(chooser, Qt::Key_Return); // on the empty new line: OK
 
         QTest::keyClick(dialog->dateEdit(), Qt::Key_Return);
