@@ -37,6 +37,12 @@ int VatClassOfCode(std::string_view code) {
     return 0;
 }
 
+// A rate above 0 and at most 100 %: the only ones a tax is worked out at (a book edited by hand
+// may hold anything, and a rate beyond all reason would overflow the arithmetic).
+bool IsSplitRate(int rate) {
+    return rate > 0 && rate <= 10000;
+}
+
 // "14 %", "25,5 %": the rate as the chart's account names write it.
 std::string RateText(int rate) {
     std::string text = CentsToText(rate);
@@ -88,7 +94,7 @@ int ReverseChargeRate(const AccountIndex& accounts) {
     int rate = 0;
     for (const AccountEntry& entry : accounts.accounts()) {
         const AccountVat vat = AccountVatOf(entry.node);
-        if (vat.vatClass == SalesVat && vat.rate > rate)
+        if (vat.vatClass == SalesVat && IsSplitRate(vat.rate) && vat.rate > rate)
             rate = vat.rate;
     }
     return rate > 0 ? rate : kGeneralVatRate;
@@ -110,7 +116,7 @@ VatSplit SplitVatLine(const AccountIndex& accounts, int accountEntry, Cents amou
     switch (vat.vatClass) {
     case Sales:
     case Purchase: {
-        if (vat.rate <= 0)
+        if (!IsSplitRate(vat.rate))
             return split;
         const int tax = vat.vatClass == Sales ? FindTaxAccount(accounts, SalesVat, vat.rate)
                                               : FindTaxAccount(accounts, PurchaseVat);
@@ -125,7 +131,7 @@ VatSplit SplitVatLine(const AccountIndex& accounts, int accountEntry, Cents amou
     case EuGoodsPurchase:
     case EuServicePurchase:
     case BuildingPurchase: {
-        if (reverseChargeRate <= 0)
+        if (!IsSplitRate(reverseChargeRate))
             return split;
         const int payable =
             FindTaxAccount(accounts, vat.vatClass == EuGoodsPurchase     ? EuGoodsVat

@@ -37,6 +37,8 @@ TEST_P(VatSplitTest, LinesAddUpToWhatWasTyped) {
                                   Account(3040, "Myynti 10", "vat sales 1000") +
                                   Account(3050, "Myynti 12", "vat sales 1200") +
                                   Account(3060, "Myynti 0", "vat sales 0") +
+                                  Account(3070, "Myynti ??", "vat sales 2147483647") +
+                        Account(2939, "Alv ??", "vat credit 2147483647") +
                                   Account(3300, "EU-myynti", "vat eussales") +
                                   Account(4000, "Ostot", "vat purchase 2550") +
                                   Account(4150, "EU-ostot", "vat eugpurchase") +
@@ -86,6 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"PurchaseCreditNote", 4000, -6275, "4000:-5000 1763:-1275"},
         SplitCase{"NoAccountForTheRate", 3050, -11200, "Ei alv-tili\xE4 kannalle 12 %"},
         SplitCase{"RateZeroDoesNotSplit", 3060, -10000, ""},
+        SplitCase{"RateBeyondAHundredPercentDoesNotSplit", 3070, -2147483648LL, ""},
         SplitCase{"ClassWithoutTaxDoesNotSplit", 3300, -10000, ""},
         SplitCase{"ReverseChargeAtTheGeneralRate", 4150, 100, "4150:100 2940:-26 1763:26"},
         SplitCase{"ReverseChargeCreditNote", 4150, -100, "4150:-100 2940:26 1763:-26"},
