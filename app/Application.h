@@ -330,7 +330,8 @@ class Application {
     AccountEditor m_accountEditor;
     VatTextsBox m_vatTextsBox;
     VoucherEditor m_voucherEditor{{&m_state.openBook, &m_journal, &m_index, &m_state.periods,
-                                   [this] { return currentPeriodResult(); }}};
+                                   [this] { return currentPeriodResult(); },
+                                   [this] { return m_settings.vatSplit; }}};
 
     UndoHistory m_undo;
     std::string m_fileName;

@@ -43,6 +43,30 @@ bool ParseRate(std::string_view text, std::int32_t& hundredths) {
     return true;
 }
 
+bool ParseEuros(std::string_view text, std::int64_t& cents) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    const size_t comma = text.find(',');
+    const std::string_view whole = text.substr(0, comma);
+    const std::string_view decimals =
+        comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    std::uint64_t units = 0;
+    std::uint64_t fraction = 0;
+    constexpr std::uint64_t kLimit = 2147483648u; // the smallest line, -21474836,48
+    if (!ParseCount(whole, kLimit / 100, units) ||
+        (comma != std::string_view::npos &&
+         (decimals.empty() || decimals.size() > 2 || !ParseCount(decimals, 99, fraction))))
+        return false;
+    if (decimals.size() == 1)
+        fraction *= 10;
+    const std::uint64_t value = units * 100 + fraction;
+    if (value > (negative ? kLimit : kLimit - 1))
+        return false;
+    cents = negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value);
+    return true;
+}
+
 bool IsDisplayDate(std::string_view text) {
     std::uint64_t parts[3] = {};
     const size_t widths[3] = {2, 2, 4};

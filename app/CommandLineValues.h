@@ -14,6 +14,10 @@ bool ParseCount(std::string_view text, std::uint64_t max, std::uint64_t& value);
 // (25,5 -> 2550).
 bool ParseRate(std::string_view text, std::int32_t& hundredths);
 
+// An amount in euros with a decimal comma and at most two decimals, a leading minus for a
+// credit ("-125,50", "40", "0,5"), in cents. Only amounts one book line holds are taken.
+bool ParseEuros(std::string_view text, std::int64_t& cents);
+
 // A calendar day written D.M.YYYY (day and month of one or two digits, a four-digit year).
 bool IsDisplayDate(std::string_view text);
 

@@ -11,8 +11,10 @@
 #include "book/TextHelpers.h"
 #include "book/Win1252.h"
 #include "cli/BookGenerator.h"
+#include "cli/CliSave.h"
 #include "cli/PageCommands.h"
 #include "cli/PeriodCommands.h"
+#include "cli/VoucherCommand.h"
 
 #include <cerrno>
 #include <climits>
@@ -50,6 +52,9 @@ constexpr const char* kUsage =
     "  vat-rate KIRJA ULOS VANHA=UUSI [...]   alv-kantojen muutos, esim. 24=25,5\n"
     "  backups KIRJA         kirjan varmuuskopiot, uusin ensin: p\u00e4iv\u00e4, aika, koko,\n"
     "                        tositteiden m\u00e4\u00e4r\u00e4 ja tiedosto\n"
+    "  add-voucher KIRJA --date PP.KK.VVVV --text TEKSTI [--split-vat] TILI=SUMMA ...\n"
+    "                                   kirjaa tositteen ja tallentaa kirjan (--split-vat:\n"
+    "                                   alv-tilien summat verollisina, vero omalle rivilleen)\n"
     "  pdf SIVU KIRJA -o ULOS.pdf [valitsimet] [--statement \"1910 3000\"]\n"
     "                                   sivu tulostettuna PDF-tiedostoon (kirjanpito-pdf)\n"
     "  Sivut: chart, chart-tree, journal, ledger, income, balance, vat\n"
@@ -94,13 +99,7 @@ int Convert(const std::vector<std::string>& args, std::ostream&, std::ostream& e
     } else if (r.damaged) {
         err << r.message << '\n';
     }
-    if (FileResult r = SaveBookKeepingBackup(book, args[2]); !r) {
-        err << r.message << '\n';
-        return 1;
-    } else if (!r.message.empty()) {
-        err << r.message << '\n';
-    }
-    return 0;
+    return SaveCommandBook(book, args[2], err);
 }
 
 // "check": the file is read as far as it goes, so that its damage is one finding among the others.
@@ -152,13 +151,7 @@ int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& 
     }
     BookTree book;
     GenerateBook(book, static_cast<int>(vouchers), static_cast<std::uint32_t>(seed));
-    if (FileResult r = SaveBookKeepingBackup(book, outName); !r) {
-        err << r.message << '\n';
-        return 1;
-    } else if (!r.message.empty()) {
-        err << r.message << '\n';
-    }
-    return 0;
+    return SaveCommandBook(book, outName, err);
 }
 
 // "backups": the versions of a book that its saves kept.
@@ -260,6 +253,8 @@ int RunCli(const std::vector<std::string>& given, std::ostream& out, std::ostrea
         return NewCompanyCommand(args, out, err);
     if (command == "vat-rate")
         return VatRateCommand(args, out, err);
+    if (command == "add-voucher")
+        return AddVoucherCommand(args, out, err);
     if (command == "generate")
         return Generate(args, out, err);
     if (command == "backups")

@@ -5,9 +5,9 @@
 #include "app/Application.h"
 #include "app/CommandLineValues.h"
 #include "app/HeadlessPlatform.h"
-#include "book/Backups.h"
 #include "book/BookFile.h"
 #include "book/Win1252.h"
+#include "cli/CliSave.h"
 
 #include <optional>
 
@@ -82,13 +82,7 @@ int ApplyBasicData(Application& app, const BasicData& d, const std::string& out,
     box.lastDay().setText(*d.end);
     if (!app.basicDataOk())
         return 2; // the dates given do not make a fiscal year; the box has said so
-    if (FileResult r = SaveBookKeepingBackup(app.state().openBook, out); !r) {
-        err << r.message << '\n';
-        return 1;
-    } else if (!r.message.empty()) {
-        err << r.message << '\n';
-    }
-    return 0;
+    return SaveCommandBook(app.state().openBook, out, err);
 }
 
 } // namespace
@@ -184,13 +178,7 @@ int VatRateCommand(const std::vector<std::string>& args, std::ostream&, std::ost
         panel.normaliseNewRate();
     }
     app.vatRateOk();
-    if (FileResult r = SaveBookKeepingBackup(app.state().openBook, args[2]); !r) {
-        err << r.message << '\n';
-        return 1;
-    } else if (!r.message.empty()) {
-        err << r.message << '\n';
-    }
-    return 0;
+    return SaveCommandBook(app.state().openBook, args[2], err);
 }
 
 } // namespace kp

@@ -4,6 +4,7 @@
 
 #include "book/BookQueries.h"
 #include "book/Collation.h"
+#include "ledger/VatSplit.h"
 
 #include <algorithm>
 #include <charconv>
@@ -148,6 +149,8 @@ bool VoucherEditor::loadVoucher(const BookNode* voucher) {
 }
 
 void VoucherEditor::prepareEditor(bool newMode) {
+    m_status.clear();
+    m_splitRow = 0;
     recomputeTotals();
     m_selectionSuppressed = true;
     m_col = 0;
@@ -260,11 +263,18 @@ std::string& VoucherEditor::cellRef(int column, int row) {
 void VoucherEditor::selectCell(int column, int row) {
     if (column < 0 || column >= kColumns || row < 0 || row >= rowCount())
         return;
+    const bool sameCell = column == m_col && row == m_row;
     if (!m_selectionSuppressed)
         uusiCell(column, row);
     m_col = column;
     m_row = row;
     m_editing = false;
+    // A gross amount is split when its cell is left, not when the cell is entered again.
+    if (sameCell && m_splitRow == row) {
+        m_rows[static_cast<size_t>(row)].gross = true;
+        m_splitRow = 0;
+    }
+    splitEnteredLine();
 }
 
 void VoucherEditor::uusiCell(int column, int row) {
@@ -308,6 +318,49 @@ void VoucherEditor::normaliseCell() {
     const Cents c = MoneyToCents(text);
     if (c != 0)
         text = CentsToText(c);
+    Row& row = m_rows[static_cast<size_t>(m_row)];
+    if (row.gross) {
+        row.gross = false;
+        m_splitRow = m_row;
+    }
+    recomputeTotals();
+}
+
+void VoucherEditor::markGross(int row) {
+    // Lines loaded for editing were split, or not, when they were typed.
+    const bool on = m_context.splitVat && m_context.splitVat();
+    Row& line = m_rows[static_cast<size_t>(row)];
+    line.gross = on && m_editedEvent == nullptr && !line.settled;
+}
+
+void VoucherEditor::splitEnteredLine() {
+    const int r = m_splitRow;
+    m_splitRow = 0;
+    if (r < 1 || r > m_lineCount || r >= rowCount())
+        return;
+    const Cents amount = MoneyToCents(cell(1, r)) - MoneyToCents(cell(2, r));
+    const VatSplit split = SplitVatLine(m_accounts, findAccountEntry(cell(0, r)), amount,
+                                        ReverseChargeRate(m_accounts));
+    m_status = split.message;
+    const auto put = [this](int row, const SplitLine& line) {
+        cellRef(0, row) = line.account;
+        cellRef(1, row) = line.cents >= 0 ? CentsToText(line.cents) : "";
+        cellRef(2, row) = line.cents < 0 ? CentsToText(-line.cents) : "";
+    };
+    for (size_t i = 0; i < split.lines.size(); ++i) {
+        const int row = r + static_cast<int>(i);
+        if (i > 0) {
+            // The tax lines come right below the line they belong to; what was below moves on.
+            m_rows.insert(m_rows.begin() + row, Row{});
+            ++m_lineCount;
+            if (m_row >= row)
+                ++m_row;
+            if (m_chooserRow >= row)
+                ++m_chooserRow;
+        }
+        put(row, split.lines[i]);
+        m_rows[static_cast<size_t>(row)].settled = true;
+    }
     recomputeTotals();
 }
 
@@ -357,6 +410,7 @@ bool VoucherEditor::gridType(char c) {
         return false;
     }
     m_editing = true;
+    markGross(r);
     return true;
 }
 
@@ -368,6 +422,7 @@ void VoucherEditor::gridKey(EditorKey key) {
         if (r <= m_lineCount && m_lineCount < rowCount() - 1)
             selectCell(0, m_lineCount + 1);
         normaliseCell();
+        splitEnteredLine();
         break;
     case EditorKey::Escape:
         if (c > 0 && r > 0) {
@@ -635,11 +690,25 @@ void VoucherEditor::chooserExit() {
     m_focus = EditorFocus::Grid;
     if (p != 0 && cell(1, m_row).empty() && cell(2, m_row).empty()) {
         cellRef(m_col, m_row) = CentsToText(p < 0 ? -p : p);
+        markGross(m_row);
         recomputeTotals();
     }
     if (m_row > m_lineCount)
         m_lineCount = m_row;
     m_committing = false;
+}
+
+void VoucherEditor::enterLine(int accountEntry, Cents amount) {
+    if (accountEntry < 0 || accountEntry >= static_cast<int>(m_accounts.accounts().size()))
+        return;
+    m_focus = EditorFocus::Grid;
+    selectCell(0, m_lineCount + 1);
+    setChooserText(m_accounts.accounts()[static_cast<size_t>(accountEntry)].text);
+    chooserExit();
+    selectCell(amount < 0 ? 2 : 1, m_row);
+    for (const char c : CentsToText(amount < 0 ? -amount : amount))
+        gridType(c);
+    gridKey(EditorKey::Enter);
 }
 
 // --- OK ------------------------------------------------------------------------------------
@@ -654,6 +723,7 @@ VoucherOk VoucherEditor::ok(const std::function<bool(const std::string&)>& askOk
         return VoucherOk::Closed;
     }
     normaliseCell();
+    splitEnteredLine();
     // One line holds a 32-bit cent count: a larger amount would be stored wrong.
     for (int r = 1; r <= m_lineCount && r < rowCount(); ++r) {
         for (int c = 1; c < kColumns; ++c) {

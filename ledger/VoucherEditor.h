@@ -56,6 +56,8 @@ class VoucherEditor {
         PeriodState* periods = nullptr;
         // The period result in signed cents (debits positive), computed afresh when stale.
         std::function<Cents()> periodResult;
+        // "Alv-erittely": whether amounts typed on VAT accounts are split; off when not given.
+        std::function<bool()> splitVat = nullptr;
     };
 
     explicit VoucherEditor(Context context);
@@ -117,7 +119,10 @@ class VoucherEditor {
     bool gridType(char c);
     void gridKey(EditorKey key);
     // The grid loses the focus (`EditGrid1Exit`).
-    void gridFocusLost() { normaliseCell(); }
+    void gridFocusLost() {
+        normaliseCell();
+        splitEnteredLine();
+    }
     // Right button on a row (`EditGrid1MouseDown`): true when the row menu opens.
     bool rowMenuAt(int row);
     // The row menu.
@@ -165,6 +170,14 @@ class VoucherEditor {
         m_editedEvent = nullptr;
     }
 
+    // The status line under the grid: why the last amount on a VAT account was not split
+    // (Windows-1252), empty otherwise.
+    const std::string& status() const { return m_status; }
+    // A whole line as the keyboard enters it on the new-line row: the account entry chosen,
+    // the amount (debits positive) typed into its column and Enter; a VAT split applies as to
+    // a typed amount. For callers that have the lines already (the command line).
+    void enterLine(int accountEntry, Cents amount);
+
     // The largest amount one line holds, as text, for messages.
     static std::string tooLargeMessage(std::string_view cellText);
 
@@ -172,6 +185,10 @@ class VoucherEditor {
     struct Row {
         std::array<std::string, kColumns> cells;
         std::array<Cents, kColumns> entry{};
+        // The amount was typed or proposed on a new voucher and is still gross.
+        bool gross = false;
+        // The line came out of a split: an amount typed over it stays as typed.
+        bool settled = false;
     };
     // What the box opened with, to tell whether closing it throws work away.
     struct Opened {
@@ -188,6 +205,9 @@ class VoucherEditor {
     void uusiCell(int column, int row);
     void normaliseCell();
     void recomputeTotals();
+    // Splits the line whose gross amount has just been entered, once the cell is left.
+    void splitEnteredLine();
+    void markGross(int row);
     void openChooser(int row);
     void chooserKeyUp(bool backspace);
     int searchChooser(std::string_view key) const;
@@ -227,6 +247,8 @@ class VoucherEditor {
     Opened m_opened;
     int m_chooserSelStart = 0;
     int m_chooserSelLength = 0;
+    int m_splitRow = 0; // the line left with a gross amount, split on the way out
+    std::string m_status;
 };
 
 } // namespace kp

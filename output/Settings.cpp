@@ -134,6 +134,8 @@ void WriteVatText(IniFile& ini, std::string_view section, size_t vatClass, std::
 constexpr std::string_view kAlvDrop = "AlvDrop";
 constexpr std::string_view kAlvList = "AlvList";
 constexpr std::string_view kLedgerSection = "Paakirja";
+// The voucher box's own switches.
+constexpr std::string_view kVoucherSection = "Tosite";
 constexpr std::string_view kJournalSection = "Paivakirja";
 
 // The setting an item edits; S is PrintSettings or const PrintSettings.
@@ -382,6 +384,7 @@ Settings ParseSettings(std::string_view bytes) {
         ReadNodeText(ini, kAlvList, "MaksetVero", settings.vat.payableCaption);
     settings.intermediateBalances = ini.readInteger(kLedgerSection, "ValiSaldot", 0) != 0;
     settings.filterHeading = ReadNodeText(ini, "Texts", "SuodOtsikko", settings.filterHeading);
+    settings.vatSplit = ini.readInteger(kVoucherSection, "AlvErittely", 1) != 0;
     return settings;
 }
 
@@ -418,6 +421,7 @@ std::string SettingsBytes(const Settings& settings, std::string_view existingByt
     ini.write(kAlvList, "MaksetVero", Win1252ToUtf8(settings.vat.payableCaption));
     ini.writeInteger(kLedgerSection, "ValiSaldot", settings.intermediateBalances ? 1 : 0);
     ini.write("Texts", "SuodOtsikko", Win1252ToUtf8(settings.filterHeading));
+    ini.writeInteger(kVoucherSection, "AlvErittely", settings.vatSplit ? 1 : 0);
     return ini.text();
 }
 

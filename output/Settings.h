@@ -114,6 +114,7 @@ struct Settings {
     VatTextSet vat;
     bool intermediateBalances = false; // running balances in the ledger ("Välisaldot")
     std::string filterHeading{kDefaultFilterHeading}; // Windows-1252, like the titles it goes in
+    bool vatSplit = true; // "Alv-erittely": gross amounts on VAT accounts split on entry
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };

@@ -248,6 +248,7 @@ class MainWindow : public QMainWindow {
     QMenu* m_printMenu = nullptr;     // page 2: "Tulosta" and "Tiliote.."
     PrinterChooser m_choosePrinter;
     VoucherDialog* m_voucherDialog = nullptr;
+    QAction* m_vatSplitAction = nullptr; // "Alv-erittely" in "Tosite" and the voucher row menu
     AccountDialog* m_accountDialog = nullptr;
     VatTextsDialog* m_vatTextsDialog = nullptr;
     QMenu* m_journalMenu = nullptr;

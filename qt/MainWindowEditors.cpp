@@ -70,6 +70,7 @@ void MainWindow::createEditors() {
             syncDialogForm();
         },
         this);
+    m_voucherDialog->setSplitAction(m_vatSplitAction);
 
     m_journalMenu = new QMenu(this);
     connect(m_journalMenu->addAction(QStringLiteral("Uusi tosite")), &QAction::triggered, this,

@@ -25,6 +25,12 @@ void MainWindow::createVoucherMenu() {
     for (const auto& entry : entries)
         connect(m_voucherMenu->addAction(QString::fromUtf8(entry.text)), &QAction::triggered, this,
                 [this, command = entry.command] { voucherCommand(command); });
+    m_voucherMenu->addSeparator();
+    m_vatSplitAction = m_voucherMenu->addAction(QStringLiteral("Alv-erittely"));
+    m_vatSplitAction->setCheckable(true);
+    m_vatSplitAction->setChecked(m_app.settings().vatSplit);
+    connect(m_vatSplitAction, &QAction::toggled, this,
+            [this](bool on) { m_app.settings().vatSplit = on; });
 }
 
 void MainWindow::updateVoucherActions() {

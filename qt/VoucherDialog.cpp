@@ -134,6 +134,10 @@ VoucherDialog::VoucherDialog(VoucherEditor& editor, std::function<void()> ok,
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
     layout->addLayout(buttons, 3, 2, 1, 2);
+    // Why the last amount on a VAT account stayed whole.
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("AlvTila1"));
+    layout->addWidget(m_status, 4, 0, 1, 4);
 
     for (QObject* watched : std::initializer_list<QObject*>{m_number, m_date, m_description, m_grid,
                                                             m_grid->viewport(), m_chooser,
@@ -187,6 +191,7 @@ void VoucherDialog::sync() {
         m_description->setText(FromBook(m_editor.description()));
     m_date->sync();
     m_difference->setText(FromBook(m_editor.differenceText()));
+    m_status->setText(FromBook(m_editor.status()));
 
     const int rows = m_editor.rowCount();
     m_grid->setRowCount(rows);
@@ -426,6 +431,10 @@ bool VoucherDialog::gridMouse(QMouseEvent* event) {
         QAction* add = menu.addAction(QStringLiteral("Lisää Rivi"));
         QAction* up = menu.addAction(QStringLiteral("Rivi Ylös"));
         QAction* down = menu.addAction(QStringLiteral("RiviAlas"));
+        if (m_splitAction) {
+            menu.addSeparator();
+            menu.addAction(m_splitAction);
+        }
         QAction* chosen = menu.exec(event->globalPosition().toPoint());
         if (chosen == remove)
             m_editor.deleteRow();

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -48,6 +49,9 @@ class VoucherDialog : public QDialog {
     ChooserBox* chooser() const { return m_chooser; }
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
+    QLabel* statusLabel() const { return m_status; }
+    // "Alv-erittely", the window's switch, also offered in the row menu.
+    void setSplitAction(QAction* action) { m_splitAction = action; }
 
   public slots:
     // The window's close does not throw the voucher away; Esc and "Peruuta" ask first.
@@ -78,6 +82,8 @@ class VoucherDialog : public QDialog {
     ChooserBox* m_chooser = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+    QLabel* m_status = nullptr;
+    QAction* m_splitAction = nullptr;
     bool m_syncing = false;
 };
 

@@ -53,6 +53,7 @@ Settings Changed() {
     s.vat.payableCaption = "";
     s.intermediateBalances = true;
     s.filterHeading = "KOHDE \xC4";
+    s.vatSplit = false;
     return s;
 }
 
@@ -177,6 +178,7 @@ TEST(Settings, OldWindowsFileIsRead) {
     EXPECT_EQ(s.vat.dropDown[1], "Myynti kotimaassa");
     EXPECT_EQ(s.vat.deductibleCaption, "V\xE4hennys \x80");
     EXPECT_EQ(s.filterHeading, "Ty\xF6maa");
+    EXPECT_TRUE(s.vatSplit); // a file from before the switch splits, as a new one does
 }
 
 TEST(Settings, Utf8TextsBecomeWindows1252) {
@@ -197,6 +199,7 @@ TEST(Settings, UnknownSectionsKeysAndCommentsStay) {
                                         "BottomMargin=10", "FontName=Arial", "FontSize=10",
                                         "RowSpace=2", "OtsRows=2"}));
     EXPECT_EQ(SectionLines(text, "Ikkuna"), std::vector<std::string>{"Leveys=800"});
+    EXPECT_EQ(SectionLines(text, "Tosite"), std::vector<std::string>{"AlvErittely=1"});
 }
 
 struct IntegerCase {

@@ -15,7 +15,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -45,6 +47,14 @@ BookNode* FindLine(const BookTree& tree, std::string_view prefix) {
     return nullptr;
 }
 
+// The amount after the TAB of the first line that begins with the text; 0 when none does.
+Cents AmountOf(const ReportLines& lines, std::string_view start) {
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].starts_with(start))
+            return MoneyToCents(lines[i].substr(lines[i].find('\t') + 1));
+    return 0;
+}
+
 bool LinesHold(const ReportLines& lines, std::string_view text) {
     for (size_t i = 0; i < lines.size(); ++i)
         if (lines[i].find(text) != std::string_view::npos)
@@ -65,6 +75,7 @@ class VoucherDialogTest : public ExampleWindowTest {
     // Date, Enter, 19, Enter, 100, Enter, 30, Enter, OK: the voucher in the book, and the
     // editor open again for the next one.
     void walkThroughPostsAndReopens() {
+        m_window->app().settings().vatSplit = false; // the lines as typed, as before the split
         m_window->voucherCommand(0);
         VoucherDialog* dialog = m_window->voucherDialog();
         QVERIFY(dialog->isVisible());
@@ -210,10 +221,93 @@ class VoucherDialogTest : public ExampleWindowTest {
         m_window->pages()->setCurrentIndex(static_cast<int>(Tab::Ledger));
         QTest::mouseClick(m_window->periodBox()->okButton(), Qt::LeftButton);
         QVERIFY(LinesHold(app.ledgerLines(), "3090 Testimyynti"));
-        QVERIFY(LinesHold(app.ledgerLines(), "-125,50"));
+        QVERIFY(LinesHold(app.ledgerLines(), "-100,00")); // the tax went to 2931
         m_window->pages()->setCurrentIndex(static_cast<int>(Tab::Vat));
         QTest::mouseClick(m_window->periodBox()->okButton(), Qt::LeftButton);
         QVERIFY(LinesHold(app.vatLines(), " Tili 3090"));
+    }
+
+    // With "Alv-erittely" on, a sale typed gross (1910 debit, 3000 credit as proposed) and a
+    // purchase typed gross from the keyboard post net and tax lines; the VAT page counts them.
+    void grossAmountsSplitIntoNetAndTax() {
+        Application& app = m_window->app();
+        QVERIFY(m_window->voucherMenu()->actions().last()->isChecked());
+        const auto vatPage = [&] {
+            m_window->pages()->setCurrentIndex(static_cast<int>(Tab::Vat));
+            QTest::mouseClick(m_window->periodBox()->okButton(), Qt::LeftButton);
+            m_window->pages()->setCurrentIndex(static_cast<int>(Tab::Journal));
+            return std::pair{AmountOf(app.vatLines(), " Tili 2931"),
+                             AmountOf(app.vatLines(), " Tili 1763")};
+        };
+        const auto before = vatPage();
+        m_window->voucherCommand(0);
+        VoucherDialog* dialog = m_window->voucherDialog();
+        QLineEdit* chooser = dialog->chooser()->lineEdit();
+        QTest::keyClick(dialog->dateEdit(), Qt::Key_Return);
+        QTest::keyClicks(dialog->descriptionEdit(), QStringLiteral("Myynti"));
+        QTest::keyClick(dialog->descriptionEdit(), Qt::Key_Return);
+        QTest::keyClicks(chooser, QStringLiteral("1910"));
+        QTest::keyClick(chooser, Qt::Key_Return);
+        QTest::keyClicks(dialog->grid(), QStringLiteral("125,5"));
+        QTest::keyClick(dialog->grid(), Qt::Key_Return);
+        QTest::keyClicks(chooser, QStringLiteral("3000"));
+        QTest::keyClick(chooser, Qt::Key_Return);
+        QCOMPARE(dialog->grid()->item(2, 2)->text(), QStringLiteral("125,50"));
+        QTest::keyClick(dialog->grid(), Qt::Key_Return);
+        QCOMPARE(dialog->grid()->item(2, 2)->text(), QStringLiteral("100,00"));
+        QCOMPARE(dialog->grid()->item(3, 0)->text(), QStringLiteral("2931 Myynnin alv 25,5 %"));
+        QCOMPARE(dialog->grid()->item(3, 2)->text(), QStringLiteral("25,50"));
+        QCOMPARE(dialog->differenceEdit()->text(), QStringLiteral("0,00"));
+        QCOMPARE(dialog->statusLabel()->text(), QString());
+        // The split lines are ordinary lines: an amount typed over the net stays as typed.
+        QTest::mouseClick(dialog->grid()->viewport(), Qt::LeftButton, {},
+                          dialog->grid()->visualItemRect(dialog->grid()->item(2, 2)).center());
+        QTest::keyClicks(dialog->grid(), QStringLiteral("100"));
+        QTest::keyClick(dialog->grid(), Qt::Key_Return);
+        QCOMPARE(dialog->grid()->item(2, 2)->text(), QStringLiteral("100,00"));
+        QCOMPARE(dialog->grid()->rowCount(), 5);
+        QTest::keyClick(chooser, Qt::Key_Return); // on the empty new line: OK
+
+        QTest::keyClick(dialog->dateEdit(), Qt::Key_Return);
+        QTest::keyClicks(dialog->descriptionEdit(), QStringLiteral("Osto"));
+        QTest::keyClick(dialog->descriptionEdit(), Qt::Key_Return);
+        QTest::keyClicks(chooser, QStringLiteral("4000"));
+        QTest::keyClick(chooser, Qt::Key_Return);
+        QTest::keyClicks(dialog->grid(), QStringLiteral("62,75"));
+        QTest::keyClick(dialog->grid(), Qt::Key_Return);
+        QTest::keyClicks(chooser, QStringLiteral("1910"));
+        QTest::keyClick(chooser, Qt::Key_Return);
+        QTest::keyClick(dialog->grid(), Qt::Key_Return);
+        QTest::keyClick(chooser, Qt::Key_Return);
+        QVERIFY(m_platform->asked.empty());
+        QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+
+        const BookNode* events = app.index().events();
+        const auto lines = [&](int fromEnd) {
+            QStringList texts;
+            const BookNode* event = events->child(events->childCount() - fromEnd);
+            for (const BookNode* line : event->child(2)->children())
+                texts << FromBook(line->text()) + " " + FromBook(line->child(0)->text());
+            return texts;
+        };
+        QCOMPARE(lines(2),
+                 (QStringList{"1910 money 12550", "3000 money -10000", "2931 money -2550"}));
+        QCOMPARE(lines(1), (QStringList{"4000 money 5000", "1763 money 1275", "1910 money -6275"}));
+        const auto after = vatPage();
+        QCOMPARE(after.first - before.first, Cents{2550});
+        QCOMPARE(after.second - before.second, Cents{1275});
+
+        // Editing the sale never splits again: a new amount on 3000 stays as typed.
+        const BookNode* journal = app.journal().root();
+        app.editVoucherCommand(journal->child(journal->childCount() - 2));
+        VoucherEditor& editor = app.voucherEditor();
+        editor.selectCell(2, 2);
+        for (const char c : std::string("200"))
+            editor.gridType(c);
+        editor.gridKey(EditorKey::Enter);
+        QCOMPARE(editor.lineCount(), 3);
+        QCOMPARE(FromBook(editor.cell(2, 2)), QStringLiteral("200,00"));
+        editor.cancel();
     }
 
     // A chart line dropped on a heading's label moves under it, in the view and in the book.
