@@ -52,6 +52,11 @@ void DateField::click(int position) {
     selectAfterCaret();
 }
 
+void DateField::select(int start, int length) {
+    setCaret(start);
+    m_selLength = std::clamp(length, 0, this->length() - m_selStart);
+}
+
 void DateField::doubleClick(int position) {
     if (m_rules.doubleClickSelects) {
         click(position);
@@ -113,6 +118,11 @@ DateKeyPress DateField::keyPress(char c) {
         return DateKeyPress::Typed;
     }
     if (static_cast<unsigned char>(c) < 32)
+        return DateKeyPress::Discarded;
+    // A dot typed right after the field's own dot, which the caret has just stepped over, is
+    // already there: "31.12.2027" typed as it is written gives 31.12.2027.
+    if (c == '.' && IsDotPosition(m_selStart - 1) &&
+        m_text[static_cast<size_t>(m_selStart - 1)] == '.')
         return DateKeyPress::Discarded;
     if (m_rules.maxLength > 0 &&
         m_text.size() - static_cast<size_t>(m_selLength) + 1 > m_rules.maxLength)

@@ -55,6 +55,8 @@ class DateField {
 
     // A click at a caret position (0..length).
     void click(int position);
+    // A stretch selected with the mouse or Ctrl+A: the next character typed replaces it all.
+    void select(int start, int length);
     void doubleClick(int position);
 
     void keyDown(DateKey key);

@@ -5,6 +5,8 @@
 #include "ledger/AccountIndex.h"
 #include "reports/Statements.h"
 
+#include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace kp {
@@ -45,6 +47,49 @@ int VouchersOutside(const BookTree& book, std::string_view first, std::string_vi
             ++outside;
     }
     return outside;
+}
+
+struct Day {
+    int year = 0, month = 0, day = 0;
+};
+
+Day NextDay(Day d) {
+    if (IsCalendarDate(d.year, d.month, d.day + 1))
+        return {d.year, d.month, d.day + 1};
+    return d.month == 12 ? Day{d.year + 1, 1, 1} : Day{d.year, d.month + 1, 1};
+}
+
+Day PreviousDay(Day d) {
+    if (d.day > 1)
+        return {d.year, d.month, d.day - 1};
+    Day last = d.month == 1 ? Day{d.year - 1, 12, 31} : Day{d.year, d.month - 1, 31};
+    while (!IsCalendarDate(last.year, last.month, last.day))
+        --last.day;
+    return last;
+}
+
+std::string DisplayDay(Day d) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d", d.day, d.month, d.year);
+    return text;
+}
+
+// The fiscal year after one that ends on the given day (display form): from the next day, one
+// year long. None when the day is not a real one.
+std::optional<std::pair<std::string, std::string>> FollowingYear(std::string_view lastDay) {
+    int cursor = 1;
+    Day end;
+    end.day = ScanNumber(lastDay, cursor);
+    end.month = ScanNumber(lastDay, cursor);
+    end.year = ScanNumber(lastDay, cursor);
+    if (!IsCalendarDate(end.year, end.month, end.day) || end.year >= 9999)
+        return std::nullopt;
+    const Day first = NextDay(end);
+    // A year from 29 February starts again on 1 March.
+    Day again{first.year + 1, first.month, first.day};
+    if (!IsCalendarDate(again.year, again.month, again.day))
+        again = {again.year, 3, 1};
+    return std::pair{DisplayDay(first), DisplayDay(PreviousDay(again))};
 }
 
 constexpr std::string_view kTopHeadings[] = {"account -1 \"V A S T A A V A A\"",
@@ -190,7 +235,15 @@ CarryOver CarryOverBalances(BookTree& book, std::string_view firstDay, PeriodPro
 BasicDataBox::BasicDataBox() : m_firstDay(DateField::firstDay()), m_lastDay(DateField::lastDay()) {}
 
 std::string_view BasicDataBox::caption() const {
-    return m_mode == BasicDataMode::NewCompany ? kNewCompanyCaption : kChangeCaption;
+    switch (m_mode) {
+    case BasicDataMode::NewCompany:
+        return kNewCompanyCaption;
+    case BasicDataMode::NewFiscalYear:
+        return kNewYearCaption;
+    case BasicDataMode::ChangeBasicData:
+        break;
+    }
+    return kChangeCaption;
 }
 
 BasicDataOpening BasicDataBox::open(BasicDataMode mode, BookTree& book, PeriodPrompts& prompts) {
@@ -220,10 +273,24 @@ BasicDataOpening BasicDataBox::open(BasicDataMode mode, BookTree& book, PeriodPr
 }
 
 void BasicDataBox::fill(const BookTree& book) {
+    if (m_mode == BasicDataMode::NewCompany) {
+        m_companyName.clear();
+        m_firstDay.setText(std::string(DateField::kEmptyDate));
+        m_lastDay.setText(std::string(DateField::kEmptyDate));
+        return;
+    }
     const BookNode* fiscalYear = FiscalYearNode(book);
     m_companyName = StoredCompanyName(fiscalYear);
-    m_firstDay.setText(NthDate(1, fiscalYear));
-    m_lastDay.setText(NthDate(2, fiscalYear));
+    std::string first = NthDate(1, fiscalYear);
+    std::string last = NthDate(2, fiscalYear);
+    if (m_mode == BasicDataMode::NewFiscalYear) {
+        if (const auto next = FollowingYear(last)) {
+            first = next->first;
+            last = next->second;
+        }
+    }
+    m_firstDay.setText(std::move(first));
+    m_lastDay.setText(std::move(last));
 }
 
 void BasicDataBox::buildNewCompany(BookTree& book) const {

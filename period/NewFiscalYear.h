@@ -66,14 +66,17 @@ CarryOver CarryOverBalances(BookTree& book, std::string_view firstDay, PeriodPro
 // "Peruuta" leaves it.
 class BasicDataBox {
   public:
-    static constexpr std::string_view kNewCompanyCaption = "Uusi tilikausi";
+    static constexpr std::string_view kNewCompanyCaption = "Uusi yritys";
+    static constexpr std::string_view kNewYearCaption = "Uusi tilikausi";
     static constexpr std::string_view kChangeCaption = "Muuta tietoja";
 
     BasicDataBox();
 
     // `Uusi1Click`: asks about unsaved changes; for a new fiscal year checks that a book with a
     // chart is open and asks before going on when its balance sheet does not balance; then
-    // fills the fields from the book and shows the box.
+    // fills the fields and shows the box: the book's own data, for a new fiscal year with the
+    // year after the book's (from the day after its end, one year long), and empty for a new
+    // company.
     BasicDataOpening open(BasicDataMode mode, BookTree& book, PeriodPrompts& prompts);
     // `Button1Click`: checks the dates, then builds the new company's book or changes the open
     // one (and for a new fiscal year carries the balances over). The periods receive the new

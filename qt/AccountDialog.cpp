@@ -110,8 +110,19 @@ void AccountDialog::okClicked() {
     const ChartEditResult result = m_okAction ? m_okAction() : ChartEditResult{};
     if (!result.message.empty())
         m_platform.showMessage(result.message);
-    if (!m_editor.visible())
+    if (!m_editor.visible()) {
         hide();
+        return;
+    }
+    // A refusal gives the keyboard back to the box, in the field it is about.
+    QLineEdit* field = result.field == ChartField::Number ? m_number
+                       : result.field == ChartField::Rate ? m_rate
+                                                          : nullptr;
+    if (field) {
+        activateWindow();
+        field->setFocus();
+        field->selectAll();
+    }
 }
 
 void AccountDialog::reject() {

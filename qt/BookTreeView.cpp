@@ -63,18 +63,24 @@ void BookTreeView::dropAt(QPoint point, DragSource source) {
 
 void BookTreeView::mousePressEvent(QMouseEvent* event) {
     QTreeView::mousePressEvent(event);
-    m_pressed = event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid();
+    m_pressedIndex = indexAt(event->position().toPoint());
+    m_pressed = event->button() == Qt::LeftButton && m_pressedIndex.isValid();
     m_pressAt = event->position().toPoint();
 }
 
 void BookTreeView::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_pressed || !(event->buttons() & Qt::LeftButton) ||
-        (event->position().toPoint() - m_pressAt).manhattanLength() <
-            QApplication::startDragDistance()) {
+    if (!m_pressed || !(event->buttons() & Qt::LeftButton)) {
         QTreeView::mouseMoveEvent(event);
         return;
     }
+    // While the button is down on a line, the pointer does not select the lines it passes: the
+    // line pressed is the one a drag moves.
+    if ((event->position().toPoint() - m_pressAt).manhattanLength() <
+        QApplication::startDragDistance())
+        return;
     m_pressed = false;
+    if (m_pressedIndex.isValid() && currentIndex() != m_pressedIndex)
+        setCurrentIndex(m_pressedIndex);
     auto* mime = new QMimeData;
     mime->setData(kMime, QByteArray::number(static_cast<int>(m_source)));
     auto* drag = new QDrag(this);

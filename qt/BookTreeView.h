@@ -4,6 +4,7 @@
 #include "app/Maintenance.h"
 #include "book/BookTree.h"
 
+#include <QPersistentModelIndex>
 #include <QTreeView>
 #include <functional>
 
@@ -38,6 +39,7 @@ class BookTreeView : public QTreeView {
   private:
     DragSource m_source;
     QPoint m_pressAt;
+    QPersistentModelIndex m_pressedIndex;
     bool m_pressed = false;
 };
 

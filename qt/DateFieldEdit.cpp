@@ -23,6 +23,12 @@ void DateFieldEdit::sync() {
 }
 
 void DateFieldEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::SelectAll)) {
+        m_field.select(0, static_cast<int>(m_field.text().size()));
+        sync();
+        event->accept();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Left:
         m_field.press(DateKey::Left);
@@ -69,7 +75,12 @@ void DateFieldEdit::keyPressEvent(QKeyEvent* event) {
 
 void DateFieldEdit::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
-    m_field.click(cursorPositionAt(event->position().toPoint()));
+    // A stretch swept with the mouse stays selected, to be typed over; a click selects one
+    // character.
+    if (selectedText().size() > 1)
+        m_field.select(selectionStart(), static_cast<int>(selectedText().size()));
+    else
+        m_field.click(cursorPositionAt(event->position().toPoint()));
     sync();
 }
 

@@ -22,6 +22,10 @@ QWidget* QtPlatform::dialogParent() const {
     // The boxes of the dialog form stay on top of the main window: a question about one of
     // them ("Summien ero", "Tosite on kesken") must open over it, not hidden behind it.
     if (m_parent) {
+        // The box the user is working in, when it is one of the window's.
+        if (QWidget* active = QApplication::activeWindow();
+            active && active->isVisible() && active->parentWidget() == m_parent)
+            return active;
         for (QWidget* widget : QApplication::topLevelWidgets())
             if (widget->isVisible() && widget->parentWidget() == m_parent &&
                 widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint))

@@ -79,6 +79,9 @@ VatTextsDialog::VatTextsDialog(VatTextsBox& box, Platform& platform, std::functi
          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
         connect(new QShortcut(key, this), &QShortcut::activated, m_ok, &QPushButton::click);
     connect(m_cancel, &QPushButton::clicked, this, &VatTextsDialog::reject);
+    // Outside the grid, Enter is OK as in every other box.
+    for (QLineEdit* field : {m_deductible, m_payable})
+        connect(field, &QLineEdit::returnPressed, m_ok, &QPushButton::click);
 }
 
 void VatTextsDialog::sync() {

@@ -13,7 +13,7 @@ struct KeyCase {
     const char* name;
     Field field;
     const char* text;
-    int click;
+    int click;        // -1: the whole text selected, as by Ctrl+A
     const char* keys; // '<' Left, '>' Right, '^' Home, '$' End, '~' Delete, others typed
     const char* expected;
     int selStart;
@@ -28,7 +28,10 @@ TEST_P(DateFieldKeys, LeaveTextAndSelection) {
                   : c.field == Field::FirstDay ? DateField::firstDay()
                                                : DateField::lastDay();
     f.setText(c.text);
-    f.click(c.click);
+    if (c.click < 0)
+        f.select(0, static_cast<int>(f.text().size()));
+    else
+        f.click(c.click);
     const std::string moves = "<>^$~";
     const DateKey keys[] = {DateKey::Left, DateKey::Right, DateKey::Home, DateKey::End,
                             DateKey::Delete};
@@ -62,6 +65,10 @@ const KeyCase kKeyCases[] = {
     {"VoucherDateHasNoLimit", Field::Voucher, "31.12.2020", 10, "1", "31.12.20201", 11, 0},
     {"ShortTextGetsItsDots", Field::Voucher, "", 0, "0501", "05.01.", 6, 0},
     {"DotsWrittenOverDigits", Field::LastDay, "0000000000", 0, "1234", "12.34.0000", 6, 1},
+    {"TypedDotsAreAlreadyThere", Field::LastDay, "31.12.2026", 0, "31.12.2027", "31.12.2027", 10,
+     0},
+    {"TypedOverTheWholeDate", Field::LastDay, "31.12.2026", -1, "31.12.2027", "31.12.2027", 10, 0},
+    {"DigitsOverTheWholeDate", Field::FirstDay, "31.12.2026", -1, "01012027", "01.01.2027", 10, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(DateField, DateFieldKeys, testing::ValuesIn(kKeyCases),

@@ -74,20 +74,43 @@ const std::string kClosed =
 // The same year before its result was booked: 200,00 of sales missing from the balance sheet.
 const std::string kUnbooked = test::Book(kChart, kOpening);
 
-TEST(BasicDataBox, OpensWithTheBooksDataAndTheModesCaption) {
-    BookTree book = Parse(kClosed);
-    const std::string_view captions[] = {"Uusi tilikausi", "Muuta tietoja", "Muuta tietoja"};
-    for (size_t i = 0; i < kAllModes.size(); ++i) {
+TEST(BasicDataBox, OpensWithTheModesCaptionAndProposal) {
+    // A new company starts empty; a new fiscal year proposes the year after the book's, from
+    // the day after its end and one year long.
+    const struct {
+        BasicDataMode mode;
+        const char* lastDate; // of the book's fiscal year, tree form
+        std::string_view caption, name, first, last;
+    } rows[] = {
+        {BasicDataMode::NewCompany, "2024 12 31", "Uusi yritys", "", "00.00.0000", "00.00.0000"},
+        {BasicDataMode::ChangeBasicData, "2024 12 31", "Muuta tietoja", "Oy Testi Ab", "01.01.2024",
+         "31.12.2024"},
+        {BasicDataMode::NewFiscalYear, "2024 12 31", "Uusi tilikausi", "Oy Testi Ab", "01.01.2025",
+         "31.12.2025"},
+        {BasicDataMode::NewFiscalYear, "2024 6 30", "Uusi tilikausi", "Oy Testi Ab", "01.07.2024",
+         "30.06.2025"},
+        {BasicDataMode::NewFiscalYear, "2027 2 28", "Uusi tilikausi", "Oy Testi Ab", "01.03.2027",
+         "29.02.2028"},
+        {BasicDataMode::NewFiscalYear, "2028 2 28", "Uusi tilikausi", "Oy Testi Ab", "29.02.2028",
+         "28.02.2029"},
+        // An end that is no real day proposes nothing new.
+        {BasicDataMode::NewFiscalYear, "2024 13 45", "Uusi tilikausi", "Oy Testi Ab", "01.01.2024",
+         "45.13.2024"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lastDate);
+        BookTree book = Parse(kClosed);
+        book.setText(FiscalYearNode(book)->child(1), std::string("date ") + row.lastDate);
         BasicDataBox box;
         test::ScriptedPrompts prompts;
-        EXPECT_TRUE(box.open(kAllModes[i], book, prompts).shown);
-        EXPECT_EQ(box.caption(), captions[i]);
-        EXPECT_EQ(box.companyName(), "Oy Testi Ab");
-        EXPECT_EQ(box.firstDay().text(), "01.01.2024");
-        EXPECT_EQ(box.lastDay().text(), "31.12.2024");
+        EXPECT_TRUE(box.open(row.mode, book, prompts).shown);
+        EXPECT_EQ(box.caption(), row.caption);
+        EXPECT_EQ(box.companyName(), row.name);
+        EXPECT_EQ(box.firstDay().text(), row.first);
+        EXPECT_EQ(box.lastDay().text(), row.last);
         prompts.saveAnswer = false; // cancelling the unsaved-changes question opens nothing
         BasicDataBox other;
-        EXPECT_FALSE(other.open(kAllModes[i], book, prompts).shown);
+        EXPECT_FALSE(other.open(row.mode, book, prompts).shown);
         EXPECT_TRUE(prompts.asked.empty());
     }
 }

@@ -2,9 +2,12 @@
 #include "qt/BookTreeModel.h"
 
 #include "book/BookTree.h"
+#include "qt/BookTreeView.h"
 #include "qt/ReportLinesModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 
 namespace kp {
@@ -13,6 +16,30 @@ class BookTreeModelTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // The pointer passing over the next line on its way to a drag leaves the pressed line
+    // current: that is the line the drop moves.
+    void aDragKeepsThePressedLine() {
+        BookTree tree;
+        BookNode* top = tree.addLast(nullptr, "Vaihtuvat vastaavat");
+        tree.addLast(nullptr, "Vaihto-omaisuus");
+        BookTreeModel model(tree);
+        BookTreeView view(DragSource::ChartView);
+        view.setModel(&model);
+        view.resize(300, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QRect first = view.visualRect(model.indexOf(top));
+        const QPoint press(first.left() + 5, first.bottom() - 1);
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, press);
+        const QPoint below(press.x(), first.bottom() + 4); // on the next line, short of a drag
+        QVERIFY((below - press).manhattanLength() < QApplication::startDragDistance());
+        QMouseEvent move(QEvent::MouseMove, below, view.viewport()->mapToGlobal(below),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &move);
+        QCOMPARE(BookTreeModel::nodeAt(view.currentIndex()), top);
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, below);
+    }
+
     void mirrorsTheTree() {
         BookTree tree;
         BookNode* a = tree.addLast(nullptr, "Tilit");

@@ -184,15 +184,31 @@ class EditorDialogsTest : public QObject {
         QVERIFY(page.editor.visible());
     }
 
-    void takenNumberIsRefusedAndTheDialogStays() {
-        AccountPage page("(account 1910 \"Kassa\" ()) (account 1920 \"Pankki\" ())");
-        page.openOn("1920 Pankki");
-        Retype(page.dialog.numberField(), QStringLiteral("1910"));
-        QTest::mouseClick(page.dialog.okButton(), Qt::LeftButton);
-        QCOMPARE(page.platform.shown,
-                 std::vector<std::string>{"Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4"});
-        QVERIFY(page.dialog.isVisible());
-        QCOMPARE(page.changes, 0);
+    // A refusal leaves the box open with the keyboard in the field it is about.
+    void refusalsKeepTheBoxAndFocusTheField() {
+        const struct {
+            const char* number;
+            int vatClass; // 1: sales, which needs a rate
+            std::string message;
+            int field; // 0 number, 1 rate
+        } rows[] = {
+            {"1910", 0, "Tilinumero 1910 on jo k\xC3\xA4yt\xC3\xB6ss\xC3\xA4", 0},
+            {"19A0", 0, std::string(kNumberNotDigits), 0},
+            {"1930", 1, std::string(kRateNeeded), 1},
+        };
+        for (const auto& row : rows) {
+            AccountPage page("(account 1910 \"Kassa\" ()) (account 1920 \"Pankki\" ())");
+            page.openOn("1920 Pankki");
+            page.dialog.vatClassList()->setCurrentIndex(row.vatClass);
+            Retype(page.dialog.numberField(), QString::fromLatin1(row.number));
+            page.dialog.nameField()->setFocus();
+            QTest::mouseClick(page.dialog.okButton(), Qt::LeftButton);
+            QCOMPARE(page.platform.shown, std::vector<std::string>{row.message});
+            QVERIFY(page.dialog.isVisible());
+            QCOMPARE(page.changes, 0);
+            QLineEdit* field = row.field == 0 ? page.dialog.numberField() : page.dialog.rateField();
+            QTRY_VERIFY(field->hasFocus());
+        }
     }
 
     void newSubAccountAndCancel() {
