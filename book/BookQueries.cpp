@@ -22,6 +22,13 @@ const std::array<VatCode, 14> kVatCodes = {{
     {"bdebit", "Ostojen alv rak.palvelu", false},
 }};
 
+int VatClassOfCode(std::string_view code) {
+    for (int k = 1; k < kVatClassCount; ++k)
+        if (EqualsIgnoringAsciiCase(code, kVatCodes[static_cast<size_t>(k)].code))
+            return k;
+    return 0;
+}
+
 BookNode* FindChildByPrefix(std::string_view key, const BookNode* node) {
     if (!node)
         return nullptr;

@@ -37,6 +37,26 @@ struct VatCode {
 extern const std::array<VatCode, 14> kVatCodes;
 inline constexpr int kVatClassCount = 14;
 
+// The VAT classes by what they stand for; 0 is "-", no VAT.
+enum VatClass : int {
+    Sales = 1,
+    SalesVat = 2,
+    Purchase = 3,
+    PurchaseVat = 4,
+    EuGoodsSales = 5,
+    EuServiceSales = 6,
+    EuGoodsPurchase = 7,
+    EuServicePurchase = 8,
+    EuGoodsVat = 9,
+    EuServiceVat = 10,
+    BuildingSales = 11,
+    BuildingPurchase = 12,
+    BuildingVat = 13
+};
+
+// The class whose code equals a VAT node's code, ignoring case; 0 when none does.
+int VatClassOfCode(std::string_view code);
+
 // The header text written into every new book.
 inline constexpr std::string_view kBookHeader =
     "identity \"Razeri\" version \"versio 0.22\" finances";

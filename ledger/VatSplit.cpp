@@ -9,32 +9,12 @@
 namespace kp {
 namespace {
 
-enum VatClass : int {
-    Sales = 1,
-    SalesVat = 2,
-    Purchase = 3,
-    PurchaseVat = 4,
-    EuGoodsPurchase = 7,
-    EuServicePurchase = 8,
-    EuGoodsVat = 9,
-    EuServiceVat = 10,
-    BuildingPurchase = 12,
-    BuildingVat = 13
-};
-
 // numerator / denominator to the nearest whole, halves away from zero; the denominator is
 // positive and the product of the caller's operands fits 64 bits (32-bit cents times a rate).
 std::int64_t DivideRounded(std::int64_t numerator, std::int64_t denominator) {
     const std::int64_t magnitude = numerator < 0 ? -numerator : numerator;
     const std::int64_t rounded = (2 * magnitude + denominator) / (2 * denominator);
     return numerator < 0 ? -rounded : rounded;
-}
-
-int VatClassOfCode(std::string_view code) {
-    for (int k = 1; k < kVatClassCount; ++k)
-        if (EqualsIgnoringAsciiCase(code, kVatCodes[static_cast<size_t>(k)].code))
-            return k;
-    return 0;
 }
 
 // A rate above 0 and at most 100 %: the only ones a tax is worked out at (a book edited by hand

@@ -12,31 +12,7 @@
 namespace kp {
 namespace {
 
-// VAT classes by the name the page gives them.
-enum VatClass : int {
-    Sales = 1,
-    SalesVat = 2,
-    PurchaseVat = 4,
-    EuGoodsSales = 5,
-    EuServiceSales = 6,
-    EuGoodsPurchase = 7,
-    EuServicePurchase = 8,
-    EuGoodsVat = 9,
-    EuServiceVat = 10,
-    BuildingSales = 11,
-    BuildingPurchase = 12,
-    BuildingVat = 13
-};
-
 constexpr std::string_view kVatKeyword = "vat";
-
-// The class whose code equals the VAT node's code, ignoring case; 0 when none does.
-int VatClassOfCode(std::string_view code) {
-    for (int k = 1; k < kVatClassCount; ++k)
-        if (EqualsIgnoringAsciiCase(code, kVatCodes[static_cast<size_t>(k)].code))
-            return k;
-    return 0;
-}
 
 struct AccountSum {
     std::string text; // "Tili 1910"
