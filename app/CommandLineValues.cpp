@@ -22,22 +22,34 @@ bool ParseCount(std::string_view text, std::uint64_t max, std::uint64_t& value) 
     return value <= max;
 }
 
-bool ParseRate(std::string_view text, std::int32_t& hundredths) {
-    const size_t separator = text.find_first_of(",.");
+namespace {
+
+// Whole units and at most two decimals after one of the separators, in hundredths ("25,5" is
+// 2550); the whole units at most maxUnits.
+bool ParseHundredths(std::string_view text, std::string_view separators, std::uint64_t maxUnits,
+                     std::uint64_t& value) {
+    const size_t separator = text.find_first_of(separators);
     const std::string_view whole = text.substr(0, separator);
     const std::string_view decimals =
         separator == std::string_view::npos ? std::string_view() : text.substr(separator + 1);
     std::uint64_t units = 0;
     std::uint64_t fraction = 0;
-    if (!ParseCount(whole, 100, units))
+    if (!ParseCount(whole, maxUnits, units))
         return false;
     if (separator != std::string_view::npos &&
         (decimals.size() > 2 || !ParseCount(decimals, 99, fraction)))
         return false;
     if (decimals.size() == 1)
         fraction *= 10; // 25,5 is 25,50
-    const std::uint64_t value = units * 100 + fraction;
-    if (value > 10000)
+    value = units * 100 + fraction;
+    return true;
+}
+
+} // namespace
+
+bool ParseRate(std::string_view text, std::int32_t& hundredths) {
+    std::uint64_t value = 0;
+    if (!ParseHundredths(text, ",.", 100, value) || value > 10000)
         return false;
     hundredths = static_cast<std::int32_t>(value);
     return true;
@@ -47,21 +59,10 @@ bool ParseEuros(std::string_view text, std::int64_t& cents) {
     const bool negative = !text.empty() && text.front() == '-';
     if (negative)
         text.remove_prefix(1);
-    const size_t comma = text.find(',');
-    const std::string_view whole = text.substr(0, comma);
-    const std::string_view decimals =
-        comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
-    std::uint64_t units = 0;
-    std::uint64_t fraction = 0;
     constexpr std::uint64_t kLimit = 2147483648u; // the smallest line, -21474836,48
-    if (!ParseCount(whole, kLimit / 100, units) ||
-        (comma != std::string_view::npos &&
-         (decimals.empty() || decimals.size() > 2 || !ParseCount(decimals, 99, fraction))))
-        return false;
-    if (decimals.size() == 1)
-        fraction *= 10;
-    const std::uint64_t value = units * 100 + fraction;
-    if (value > (negative ? kLimit : kLimit - 1))
+    std::uint64_t value = 0;
+    if (!ParseHundredths(text, ",", kLimit / 100, value) ||
+        value > (negative ? kLimit : kLimit - 1))
         return false;
     cents = negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value);
     return true;
