@@ -90,7 +90,8 @@ int AddVoucherCommand(const std::vector<std::string>& args, std::ostream& out, s
         return 2;
     }
     if (!IsDisplayDate(*date)) {
-        err << "Virheellinen p\u00e4iv\u00e4ys: " << *date << " (muoto PP.KK.VVVV)\n";
+        err << "Virheellinen p\u00e4iv\u00e4ys: " << *date
+            << " (anna kalenterin p\u00e4iv\u00e4 muodossa PP.KK.VVVV)\n";
         return 2;
     }
     std::string description;
