@@ -1,4 +1,4 @@
-// The book tree: node pool, text storage and the structural operations.
+// The book tree: node pool, child lists, text storage and the structural operations.
 #include "book/BookTree.h"
 
 #include <algorithm>
@@ -10,9 +10,18 @@ namespace {
 // book needs few allocations.
 constexpr std::size_t kFirstNodeChunk = 64;
 constexpr std::size_t kMaxNodeChunk = 4096;
+constexpr std::size_t kFirstListChunk = 64;
+constexpr std::size_t kMaxListChunk = 64 * 1024;
 constexpr std::size_t kFirstTextBlock = 4096;
 constexpr std::size_t kMaxTextBlock = 256 * 1024;
+
+void Renumber(BookNode** list, std::size_t from, std::size_t count, auto setIndex) {
+    for (std::size_t i = from; i < count; ++i)
+        setIndex(list[i], static_cast<std::int32_t>(i));
+}
 } // namespace
+
+static_assert(sizeof(BookNode) <= 48, "a node stays small: books hold millions of them");
 
 int BookNode::level() const {
     int level = 0;
@@ -23,8 +32,48 @@ int BookNode::level() const {
 
 BookTree::BookTree() = default;
 BookTree::~BookTree() = default;
-BookTree::BookTree(BookTree&&) noexcept = default;
-BookTree& BookTree::operator=(BookTree&&) noexcept = default;
+BookTree::BookTree(BookTree&& other) noexcept {
+    *this = std::move(other);
+}
+
+BookTree& BookTree::operator=(BookTree&& other) noexcept {
+    if (this == &other)
+        return *this;
+    m_top = other.m_top;
+    m_count = other.m_count;
+    m_nodeChunks = std::move(other.m_nodeChunks);
+    m_nodesUsedInChunk = other.m_nodesUsedInChunk;
+    m_nodeChunkSize = other.m_nodeChunkSize;
+    m_freeNodes = std::move(other.m_freeNodes);
+    m_listChunks = std::move(other.m_listChunks);
+    m_listFree = other.m_listFree;
+    m_listEnd = other.m_listEnd;
+    m_listChunkSize = other.m_listChunkSize;
+    m_longLists = std::move(other.m_longLists);
+    m_textBlocks = std::move(other.m_textBlocks);
+    m_textUsedInBlock = other.m_textUsedInBlock;
+    m_textBlockSize = other.m_textBlockSize;
+    // The other tree is left empty and usable; its storage now belongs to this one.
+    other.m_top = BookNode();
+    other.m_count = 0;
+    other.m_nodeChunks.clear();
+    other.m_freeNodes.clear();
+    other.m_listChunks.clear();
+    other.m_longLists.clear();
+    other.m_textBlocks.clear();
+    other.resetStorage();
+    return *this;
+}
+
+void BookTree::resetStorage() {
+    m_nodesUsedInChunk = 0;
+    m_nodeChunkSize = 0;
+    m_listFree = nullptr;
+    m_listEnd = nullptr;
+    m_listChunkSize = 0;
+    m_textUsedInBlock = 0;
+    m_textBlockSize = 0;
+}
 
 const char* BookTree::storeText(std::string_view text) {
     if (text.empty())
@@ -53,9 +102,54 @@ const char* BookTree::storeText(std::string_view text) {
     return stored;
 }
 
+BookNode** BookTree::takeListSpace(std::size_t slots) {
+    if (slots > kMaxListChunk / 4) {
+        m_longLists.emplace_back(new BookNode*[slots]);
+        return m_longLists.back().get();
+    }
+    if (static_cast<std::size_t>(m_listEnd - m_listFree) < slots) {
+        m_listChunkSize =
+            m_listChunkSize == 0 ? kFirstListChunk : std::min(m_listChunkSize * 2, kMaxListChunk);
+        m_listChunks.emplace_back(new BookNode*[m_listChunkSize]);
+        m_listFree = m_listChunks.back().get();
+        m_listEnd = m_listFree + m_listChunkSize;
+    }
+    BookNode** space = m_listFree;
+    m_listFree += slots;
+    return space;
+}
+
+void BookTree::makeRoom(BookNode* list) {
+    if (list->m_childCount < list->m_childCapacity)
+        return;
+    // The list taken last grows in place while its chunk has room.
+    if (list->m_children && list->m_children + list->m_childCapacity == m_listFree &&
+        m_listFree != m_listEnd) {
+        ++m_listFree;
+        ++list->m_childCapacity;
+        return;
+    }
+    const std::size_t count = list->m_childCount;
+    const std::size_t capacity = count == 0 ? 1 : count * 2;
+    BookNode** space = takeListSpace(capacity);
+    if (count)
+        std::memcpy(space, list->m_children, count * sizeof(BookNode*));
+    if (list->m_children && list->m_childCapacity > kMaxListChunk / 4) {
+        // A long list's old block is not needed any more.
+        const auto it =
+            std::find_if(m_longLists.begin(), m_longLists.end(),
+                         [&](const auto& block) { return block.get() == list->m_children; });
+        if (it != m_longLists.end())
+            m_longLists.erase(it);
+    }
+    list->m_children = space;
+    list->m_childCapacity = static_cast<std::uint32_t>(capacity);
+}
+
 BookNode* BookTree::allocate(std::string_view text) {
     BookNode* node = nullptr;
     if (!m_freeNodes.empty()) {
+        // A node given back keeps its list space, empty, for its next use.
         node = m_freeNodes.back();
         m_freeNodes.pop_back();
     } else {
@@ -79,52 +173,58 @@ void BookTree::release(BookNode* top) {
     while (!pending.empty()) {
         BookNode* node = pending.back();
         pending.pop_back();
-        pending.insert(pending.end(), node->m_children.begin(), node->m_children.end());
-        std::vector<BookNode*>().swap(node->m_children);
+        pending.insert(pending.end(), node->m_children, node->m_children + node->m_childCount);
+        node->m_childCount = 0;
         node->m_text = "";
         node->m_length = 0;
         node->m_index = 0;
         node->m_parent = nullptr;
-        node->m_reference = nullptr;
-        node->m_tag = 0;
+        node->m_slot.reference = nullptr;
         m_freeNodes.push_back(node);
         --m_count;
     }
 }
 
-std::vector<BookNode*>& BookTree::siblingsOf(BookNode* node) {
-    return node->m_parent ? node->m_parent->m_children : m_roots;
+BookNode* BookTree::listHolding(const BookNode* node) const {
+    return node->m_parent ? node->m_parent : const_cast<BookNode*>(&m_top);
 }
 
-void BookTree::attach(std::vector<BookNode*>& siblings, size_t pos, BookNode* node,
-                      BookNode* parent) {
+void BookTree::attach(BookNode* parent, size_t pos, BookNode* node) {
+    BookNode* list = listOf(parent);
+    makeRoom(list);
+    BookNode** at = list->m_children + pos;
+    std::memmove(at + 1, at, (list->m_childCount - pos) * sizeof(BookNode*));
+    *at = node;
+    ++list->m_childCount;
     node->m_parent = parent;
-    siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(pos), node);
-    for (size_t i = pos; i < siblings.size(); ++i)
-        siblings[i]->m_index = static_cast<std::int32_t>(i);
+    Renumber(list->m_children, pos, list->m_childCount,
+             [](BookNode* n, std::int32_t i) { n->m_index = i; });
 }
 
 void BookTree::detach(BookNode* node) {
-    auto& siblings = siblingsOf(node);
+    BookNode* list = listHolding(node);
     const auto pos = static_cast<size_t>(node->m_index);
-    siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(pos));
-    for (size_t i = pos; i < siblings.size(); ++i)
-        siblings[i]->m_index = static_cast<std::int32_t>(i);
+    BookNode** at = list->m_children + pos;
+    std::memmove(at, at + 1, (list->m_childCount - pos - 1) * sizeof(BookNode*));
+    --list->m_childCount;
+    Renumber(list->m_children, pos, list->m_childCount,
+             [](BookNode* n, std::int32_t i) { n->m_index = i; });
     node->m_parent = nullptr;
 }
 
 BookNode* BookTree::addLast(BookNode* parent, std::string_view text) {
     BookNode* node = allocate(text);
-    auto& siblings = parent ? parent->m_children : m_roots;
+    BookNode* list = listOf(parent);
+    makeRoom(list);
     node->m_parent = parent;
-    node->m_index = static_cast<std::int32_t>(siblings.size());
-    siblings.push_back(node);
+    node->m_index = static_cast<std::int32_t>(list->m_childCount);
+    list->m_children[list->m_childCount++] = node;
     return node;
 }
 
 BookNode* BookTree::addFirst(BookNode* parent, std::string_view text) {
     BookNode* node = allocate(text);
-    attach(parent ? parent->m_children : m_roots, 0, node, parent);
+    attach(parent, 0, node);
     return node;
 }
 
@@ -132,7 +232,7 @@ BookNode* BookTree::insertBefore(BookNode* sibling, std::string_view text) {
     if (!sibling)
         return addLast(nullptr, text);
     BookNode* node = allocate(text);
-    attach(siblingsOf(sibling), static_cast<size_t>(sibling->m_index), node, sibling->m_parent);
+    attach(sibling->m_parent, static_cast<size_t>(sibling->m_index), node);
     return node;
 }
 
@@ -147,15 +247,14 @@ void BookTree::moveToLastChild(BookNode* node, BookNode* newParent) {
     if (!node || (newParent && isInSubtree(newParent, node)))
         return;
     detach(node);
-    auto& siblings = newParent ? newParent->m_children : m_roots;
-    attach(siblings, siblings.size(), node, newParent);
+    attach(newParent, listOf(newParent)->m_childCount, node);
 }
 
 void BookTree::moveBefore(BookNode* node, BookNode* target) {
     if (!node || !target || isInSubtree(target, node))
         return;
     detach(node);
-    attach(siblingsOf(target), static_cast<size_t>(target->m_index), node, target->m_parent);
+    attach(target->m_parent, static_cast<size_t>(target->m_index), node);
 }
 
 void BookTree::remove(BookNode* node) {
@@ -168,8 +267,8 @@ void BookTree::remove(BookNode* node) {
 void BookTree::removeChildren(BookNode* node) {
     if (!node)
         return;
-    std::vector<BookNode*> children;
-    children.swap(node->m_children);
+    const std::vector<BookNode*> children(node->m_children, node->m_children + node->m_childCount);
+    node->m_childCount = 0;
     for (BookNode* child : children)
         release(child);
 }
@@ -182,22 +281,21 @@ void BookTree::setText(BookNode* node, std::string_view text) {
 }
 
 void BookTree::clear() {
-    m_roots.clear();
+    m_top = BookNode();
     m_count = 0;
     m_nodeChunks.clear();
-    m_nodesUsedInChunk = 0;
-    m_nodeChunkSize = 0;
     m_freeNodes.clear();
+    m_listChunks.clear();
+    m_longLists.clear();
     m_textBlocks.clear();
-    m_textUsedInBlock = 0;
-    m_textBlockSize = 0;
+    resetStorage();
 }
 
 BookNode* BookTree::next(const BookNode* node) const {
     if (!node)
         return nullptr;
     if (node->hasChildren())
-        return node->m_children.front();
+        return node->m_children[0];
     for (const BookNode* p = node; p; p = p->m_parent)
         if (BookNode* sibling = nextSibling(p))
             return sibling;
@@ -207,9 +305,7 @@ BookNode* BookTree::next(const BookNode* node) const {
 BookNode* BookTree::nextSibling(const BookNode* node) const {
     if (!node)
         return nullptr;
-    const auto& siblings = node->m_parent ? node->m_parent->m_children : m_roots;
-    const auto i = static_cast<size_t>(node->m_index) + 1;
-    return i < siblings.size() ? siblings[i] : nullptr;
+    return listHolding(node)->child(node->m_index + 1);
 }
 
 } // namespace kp

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -12,7 +13,8 @@ namespace kp {
 class BookTree;
 
 // One node: a Windows-1252 text, ordered children and a reference slot. Nodes live in their
-// tree's pool and are created, moved and deleted only through BookTree.
+// tree's pool and are created, moved and deleted only through BookTree. A node is 48 bytes and
+// makes no allocation of its own: a book of a million nodes must not cost a million mallocs.
 class BookNode {
   public:
     std::string_view text() const { return {m_text, m_length}; }
@@ -22,19 +24,25 @@ class BookNode {
     BookNode* parent() const { return m_parent; } // none for a root
     int level() const;
     int index() const { return m_index; }
-    int childCount() const { return static_cast<int>(m_children.size()); }
-    bool hasChildren() const { return !m_children.empty(); }
+    int childCount() const { return static_cast<int>(m_childCount); }
+    bool hasChildren() const { return m_childCount != 0; }
     BookNode* child(int i) const {
         return i >= 0 && i < childCount() ? m_children[static_cast<size_t>(i)] : nullptr;
     }
-    const std::vector<BookNode*>& children() const { return m_children; }
+    // Valid until the node's children change.
+    std::span<BookNode* const> children() const { return {m_children, m_childCount}; }
 
     // A view node's reference to the book node it shows.
-    BookNode* reference() const { return m_reference; }
-    void setReference(BookNode* node) { m_reference = node; }
-    // A number attached by an index (an account's ledger entry list); 0 means none.
-    std::uint32_t tag() const { return m_tag; }
-    void setTag(std::uint32_t tag) { m_tag = tag; }
+    BookNode* reference() const { return m_slot.reference; }
+    void setReference(BookNode* node) { m_slot.reference = node; }
+    // A number attached by an index to a book node (an account's ledger entry list); 0 means
+    // none. It shares its slot with the reference, which only view nodes have: an index checks
+    // the tags it reads against its own list owners, so a view node's tag is never trusted.
+    std::uint32_t tag() const { return m_slot.tag; }
+    void setTag(std::uint32_t tag) {
+        m_slot.reference = nullptr;
+        m_slot.tag = tag;
+    }
 
   private:
     friend class BookTree;
@@ -42,10 +50,15 @@ class BookNode {
     const char* m_text = "";
     std::uint32_t m_length = 0;
     std::int32_t m_index = 0;
-    std::vector<BookNode*> m_children;
     BookNode* m_parent = nullptr;
-    BookNode* m_reference = nullptr;
-    std::uint32_t m_tag = 0;
+    // The children: a span of the tree's list store, with room for m_childCapacity.
+    BookNode** m_children = nullptr;
+    std::uint32_t m_childCount = 0;
+    std::uint32_t m_childCapacity = 0;
+    union Slot {
+        BookNode* reference = nullptr;
+        std::uint32_t tag;
+    } m_slot;
 };
 
 // Where a dragged line is dropped on a tree line: on its text, or on its expand button or the
@@ -75,9 +88,9 @@ class BookTree {
     void removeChildren(BookNode* node);
     void setText(BookNode* node, std::string_view text);
 
-    const std::vector<BookNode*>& roots() const { return m_roots; }
-    BookNode* first() const { return m_roots.empty() ? nullptr : m_roots.front(); }
-    bool empty() const { return m_roots.empty(); }
+    std::span<BookNode* const> roots() const { return m_top.children(); }
+    BookNode* first() const { return m_top.child(0); }
+    bool empty() const { return !m_top.hasChildren(); }
     std::size_t count() const { return m_count; }
     void clear();
 
@@ -88,13 +101,18 @@ class BookTree {
 
   private:
     BookNode* allocate(std::string_view text);
+    void resetStorage();
     void release(BookNode* node);
     const char* storeText(std::string_view text);
-    std::vector<BookNode*>& siblingsOf(BookNode* node);
-    void attach(std::vector<BookNode*>& siblings, size_t pos, BookNode* node, BookNode* parent);
+    BookNode* listOf(BookNode* parent) { return parent ? parent : &m_top; }
+    BookNode* listHolding(const BookNode* node) const;
+    void makeRoom(BookNode* list);
+    BookNode** takeListSpace(std::size_t slots);
+    void attach(BookNode* parent, size_t pos, BookNode* node);
     void detach(BookNode* node);
 
-    std::vector<BookNode*> m_roots;
+    // Holds the roots as its children; a root's parent is none all the same.
+    BookNode m_top;
     std::size_t m_count = 0;
 
     // Nodes come from fixed-size chunks; deleted nodes go to a free list.
@@ -102,6 +120,16 @@ class BookTree {
     std::size_t m_nodesUsedInChunk = 0;
     std::size_t m_nodeChunkSize = 0;
     std::vector<BookNode*> m_freeNodes;
+
+    // Child lists are spans of large chunks. The list taken last grows in place while its chunk
+    // has room, so that a tree built in order (a load) packs its lists without gaps; any other
+    // list moves to a span twice its size, and the old span is given back when the tree is
+    // cleared. A list too long for a chunk has a block of its own, freed when the list moves.
+    std::vector<std::unique_ptr<BookNode*[]>> m_listChunks;
+    BookNode** m_listFree = nullptr;
+    BookNode** m_listEnd = nullptr;
+    std::size_t m_listChunkSize = 0;
+    std::vector<std::unique_ptr<BookNode*[]>> m_longLists;
 
     // Texts are packed into large blocks; a changed text takes new space and the old space is
     // given back when the tree is cleared. Edits are few next to the texts a load brings.

@@ -82,9 +82,8 @@ PlainTextJournal WritePlainTextJournal(BookTree& book) {
         }
         std::string lines;
         std::int64_t sum = 0;
-        static const std::vector<BookNode*> kNoLines;
         for (const BookNode* line :
-             event->childCount() > 2 ? event->child(2)->children() : kNoLines) {
+             event->childCount() > 2 ? event->child(2)->children() : std::span<BookNode* const>()) {
             if (!line->hasChildren() || !line->child(0)->startsWith(kKeywords[KwMoney]))
                 continue;
             int moneyCursor = 5;
