@@ -238,7 +238,8 @@ bool Application::openBook(const std::string& fileName) {
     if (!ValidateFiscalYear(NthDate(1, fiscalYear), NthDate(2, fiscalYear), m_state.periods))
         m_platform.showError("Virheellinen tilikausi");
     m_activeTab = Tab::Journal;
-    pageChanged();
+    if (!m_oneShot)
+        pageChanged();
     bookReplaced();
     return true;
 }

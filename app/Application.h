@@ -66,6 +66,9 @@ class Application {
     const StatementPages& statements() const { return m_statements; }
     const ReportLines& ledgerLines() const { return m_ledgerLines; }
     const ReportLines& vatLines() const { return m_vatLines; }
+    // The ledger's or the VAT page's lines, moved out of a session that is about to end.
+    ReportLines takeLedgerLines() { return std::move(m_ledgerLines); }
+    ReportLines takeVatLines() { return std::move(m_vatLines); }
     const ReportLines& accountListLines() const { return m_accountListLines; }
 
     // The file name of the open book (empty after a new company or year).
@@ -76,6 +79,11 @@ class Application {
     bool intermediateBalances() const { return m_settings.intermediateBalances; }
     void setIntermediateBalances(bool on) { m_settings.intermediateBalances = on; }
     const VatTexts& vatTexts() const { return m_settings.vat.dropDown; }
+
+    // A one-shot session of the command-line tool, which opens a book and reads or writes some
+    // of its pages: no undo history is kept, and opening a book builds no page (the journal
+    // is built when it is shown, as every other page is).
+    void setOneShot() { m_oneShot = true; }
 
     // The settings read at start: the last file, the filter heading, VAT texts, print settings.
     void applySettings(const Settings& settings);
@@ -337,6 +345,7 @@ class Application {
     std::string m_fileName;
     std::string m_damagedFile; // the file the open book was salvaged from, until saved elsewhere
     bool m_pageControlVisible = false;
+    bool m_oneShot = false;
     Tab m_activeTab = Tab::Journal;
     Prompts m_prompts{*this};
     std::string m_restoredFrom;  // the book a restored version was taken from, until saved

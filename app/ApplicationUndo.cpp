@@ -42,7 +42,7 @@ TreeCommandResult Application::dropNode(MaintenanceTree tree, DragSource source,
 // --- undo and redo -------------------------------------------------------------------------
 
 void Application::recordChange(std::string label) {
-    if (m_undo.record(m_state.openBook, std::move(label)))
+    if (m_oneShot || m_undo.record(m_state.openBook, std::move(label)))
         ++m_changes;
 }
 
@@ -122,7 +122,8 @@ void Application::bookSaved() {
 }
 
 void Application::bookReplaced() {
-    m_undo.reset(m_state.openBook, !m_state.unsavedChanges);
+    if (!m_oneShot)
+        m_undo.reset(m_state.openBook, !m_state.unsavedChanges);
     m_status.clear();
     // The changes of the book replaced were saved or given up.
     dropRecovery();

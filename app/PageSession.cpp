@@ -126,6 +126,7 @@ int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines, Print
     }
     HeadlessPlatform platform(err);
     Application app(platform);
+    app.setOneShot();
     if (o.settings) {
         std::string bytes;
         if (!ReadWholeFile(*o.settings, bytes)) {
@@ -188,7 +189,11 @@ int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines, Print
         app.activatePage(o.page == "ledger" ? Tab::Ledger : Tab::Vat);
         app.chooser().setChoice(o.period, yearItem);
         app.periodOk();
-        lines = o.page == "ledger" ? app.ledgerLines() : app.vatLines();
+        const bool ledger = o.page == "ledger";
+        if (print) // printing the page reads its lines
+            lines = ledger ? app.ledgerLines() : app.vatLines();
+        else
+            lines = ledger ? app.takeLedgerLines() : app.takeVatLines();
     } else {
         app.activatePage(o.page == "income" ? Tab::Income : Tab::Balance);
         lines = app.pageLines();

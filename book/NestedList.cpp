@@ -5,6 +5,7 @@
 #include "book/TextHelpers.h"
 #include "book/Win1252.h"
 
+#include <array>
 #include <optional>
 
 namespace kp {
@@ -114,6 +115,18 @@ std::string DescribeDamage(const BookDamage& damage, std::string_view data) {
            std::to_string(damage.offset - lineStart + 1) + ")";
 }
 
+namespace {
+// The bytes that end a run of plain text, outside quotes (0) and inside them (1).
+constexpr auto kStops = [] {
+    std::array<std::array<bool, 256>, 2> stops{};
+    for (const unsigned char c : {'(', ')', '"', '\0'})
+        stops[0][c] = true;
+    for (const unsigned char c : {'"', '\\', '\0'})
+        stops[1][c] = true;
+    return stops;
+}();
+} // namespace
+
 std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data) {
     const size_t n = data.size();
     size_t p = 0;
@@ -148,21 +161,29 @@ std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data)
         text.clear();
         bool quoted = false;
         size_t quoteAt = 0;
-        while (p < n && (quoted || (data[p] != '(' && data[p] != ')'))) {
+        // Runs of plain bytes are appended whole; only quotes, escapes, NULs and parentheses
+        // outside quotes stop a run.
+        while (p < n) {
+            const size_t run = p;
+            while (p < n && !kStops[quoted][static_cast<unsigned char>(data[p])])
+                ++p;
+            text.append(data.substr(run, p - run));
+            if (p == n)
+                break;
             const char c = data[p];
+            if (!quoted && (c == '(' || c == ')'))
+                break;
             if (c == '"') {
                 quoted = !quoted;
                 quoteAt = p;
                 text += c;
-            } else if (quoted && c == '\\') {
+            } else if (c == '\\') { // only inside quotes
                 ++p;
                 if (p == n)
                     break;
                 if (data[p] != '\0')
                     text += data[p];
-            } else if (c != '\0') {
-                text += c;
-            }
+            } // a NUL is left out
             ++p;
         }
         if (quoted) {

@@ -70,6 +70,7 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     }
     HeadlessPlatform platform(err);
     Application app(platform);
+    app.setOneShot();
     if (!app.openBook(args[1]))
         return 1;
     const BookNode* fiscalYear = app.index().fiscalYear();
@@ -77,7 +78,7 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     const bool valid = ValidateFiscalYear(NthDate(1, fiscalYear), NthDate(2, fiscalYear), periods);
     const BookNode* events = app.index().events();
     int vouchers = 0;
-    for (const BookNode* event : events ? events->children() : std::vector<BookNode*>())
+    for (const BookNode* event : events ? events->children() : std::span<BookNode* const>())
         vouchers += event->startsWith(kKeywords[KwEvent]) ? 1 : 0;
     out << Win1252ToUtf8(app.title()) << '\n';
     out << "Tilikausi: " << (valid ? "kelvollinen" : "Virheellinen tilikausi") << '\n';
