@@ -2,6 +2,7 @@
 #include "ledger/AccountIndex.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace kp {
 namespace {
@@ -28,6 +29,7 @@ void AccountIndex::clear() {
     m_lists.clear();
     m_listOwners.clear();
     m_voucherTexts.clear();
+    m_voucherEnds.clear();
     m_numberCache.clear();
     m_unsorted = false;
     m_fiscalYear = m_accountMap = m_events = nullptr;
@@ -129,7 +131,7 @@ void AccountIndex::indexVoucher(BookNode* event, PeriodState* periods,
     int counter = 0;
     const std::string date = ReadDateChild(*event, counter, periods);
     sortLists(); // accounts met so far are searchable, as in a list kept sorted at all times
-    const auto voucher = static_cast<std::uint32_t>(m_voucherTexts.size());
+    const auto voucher = static_cast<std::uint32_t>(m_voucherEnds.size());
     bool used = false;
     for (const BookNode* line : event->child(2)->children()) {
         if (!line->hasChildren())
@@ -159,8 +161,13 @@ void AccountIndex::indexVoucher(BookNode* event, PeriodState* periods,
         m_lists[account->tag() - 1].push_back({voucher, cents});
         used = true;
     }
-    if (used)
-        m_voucherTexts.push_back(std::to_string(number) + "\t" + description + "\t" + date);
+    if (used) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        m_voucherTexts.append(digits, end).append(1, '\t').append(description);
+        m_voucherTexts.append(1, '\t').append(date);
+        m_voucherEnds.push_back(static_cast<std::uint32_t>(m_voucherTexts.size()));
+    }
 }
 
 const std::vector<LedgerEntry>& AccountIndex::entries(const BookNode* account) const {

@@ -55,8 +55,13 @@ class AccountIndex {
     // The postings of an account node, in book order; empty when it has none.
     const std::vector<LedgerEntry>& entries(const BookNode* account) const;
     // "number TAB description TAB date" of a posting's voucher.
-    const std::string& voucherText(std::uint32_t voucher) const { return m_voucherTexts[voucher]; }
-    std::string entryText(const LedgerEntry& e) const { return m_voucherTexts[e.voucher]; }
+    std::string_view voucherText(std::uint32_t voucher) const {
+        const std::uint32_t from = voucher ? m_voucherEnds[voucher - 1] : 0;
+        return std::string_view(m_voucherTexts).substr(from, m_voucherEnds[voucher] - from);
+    }
+    std::string entryText(const LedgerEntry& e) const {
+        return std::string(voucherText(e.voucher));
+    }
 
     // The account list entry for an account number: an entry whose number is exactly the key
     // wins; only when there is none does a number that begins with the key's digits serve.
@@ -77,7 +82,9 @@ class AccountIndex {
 
     std::vector<std::vector<LedgerEntry>> m_lists; // by node tag - 1
     std::vector<const BookNode*> m_listOwners;
-    std::vector<std::string> m_voucherTexts;
+    // The voucher texts one after another, and where each ends: one allocation for them all.
+    std::string m_voucherTexts;
+    std::vector<std::uint32_t> m_voucherEnds;
     std::unordered_map<std::int32_t, int> m_numberCache; // account number -> list position
 
     BookNode* m_fiscalYear = nullptr;

@@ -83,7 +83,7 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
     enum Place : std::uint8_t { Opening, Before, Inside, After };
     std::vector<Place> places(voucherCount);
     for (std::uint32_t v = 0; v < voucherCount; ++v) {
-        const std::string& text = index.voucherText(v);
+        const std::string_view text = index.voucherText(v);
         const std::int64_t d = period.compare(text);
         places[v] = IsOpeningVoucher(text) ? Opening : d < 0 ? Before : d == 0 ? Inside : After;
     }
@@ -117,12 +117,10 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
         for (size_t k = 0; k < inPeriod.size(); ++k) {
             // The postings of one account lie scattered over the vouchers: ask for the texts a
             // few lines ahead so that copying them does not wait for memory.
-            if (k + 16 < inPeriod.size())
-                Prefetch(&index.voucherText(inPeriod[k + 16]->voucher));
             if (k + 8 < inPeriod.size())
                 Prefetch(index.voucherText(inPeriod[k + 8]->voucher).data());
             const LedgerEntry* entry = inPeriod[k];
-            const std::string& text = index.voucherText(entry->voucher);
+            const std::string_view text = index.voucherText(entry->voucher);
             const Cents a = entry->cents;
             balance += a;
             line.clear();

@@ -49,7 +49,7 @@ class VoucherChoice {
         if (voucher >= m_known.size())
             m_known.resize(voucher + 1, Unknown);
         if (m_known[voucher] == Unknown) {
-            const std::string& text = m_index.voucherText(voucher);
+            const std::string_view text = m_index.voucherText(voucher);
             int cursor = 1;
             const bool inside = ScanNumber(text, cursor) > 0 && m_period.compare(text) == 0;
             m_known[voucher] = inside ? Counts : Skipped;

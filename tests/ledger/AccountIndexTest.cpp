@@ -24,7 +24,8 @@ Texts Postings(const AccountIndex& index, std::string_view entryText) {
     for (const AccountEntry& e : index.accounts())
         if (e.text == entryText)
             for (const LedgerEntry& p : index.entries(e.node))
-                out.push_back(index.voucherText(p.voucher) + " = " + std::to_string(p.cents));
+                out.push_back(std::string(index.voucherText(p.voucher)) + " = " +
+                              std::to_string(p.cents));
     return out;
 }
 
