@@ -79,10 +79,10 @@ std::string CompanyName(const BookTree& book) {
 }
 
 namespace {
-std::string PadLeft(std::string text, size_t width) {
+void AppendPadded(std::string& out, std::string_view text, size_t width) {
     if (text.size() < width)
-        text.insert(0, width - text.size(), '0');
-    return text;
+        out.append(width - text.size(), '0');
+    out.append(text);
 }
 } // namespace
 
@@ -98,9 +98,9 @@ std::string ReadDateChild(const BookNode& node, int& counter, PeriodState* perio
     }
     const std::string_view text = node.child(i)->text();
     int cursor = static_cast<int>(keyword.size());
-    const std::string year = ExtractField(text, ' ', ' ', cursor);
-    const std::string month = ExtractField(text, ' ', ' ', cursor);
-    const std::string day = ExtractField(text, ' ', ' ', cursor);
+    const std::string_view year = ExtractFieldView(text, ' ', ' ', cursor);
+    const std::string_view month = ExtractFieldView(text, ' ', ' ', cursor);
+    const std::string_view day = ExtractFieldView(text, ' ', ' ', cursor);
     if (periods && periods->eventsContainerLevel >= 0 &&
         node.level() > periods->eventsContainerLevel) {
         const std::int32_t m = ConvertRun(month);
@@ -111,7 +111,14 @@ std::string ReadDateChild(const BookNode& node, int& counter, PeriodState* perio
         }
     }
     counter = i + 1;
-    return PadLeft(day, 2) + "." + PadLeft(month, 2) + "." + PadLeft(year, 4);
+    std::string date;
+    date.reserve(day.size() + month.size() + year.size() + 8);
+    AppendPadded(date, day, 2);
+    date += '.';
+    AppendPadded(date, month, 2);
+    date += '.';
+    AppendPadded(date, year, 4);
+    return date;
 }
 
 std::string NthDate(int n, const BookNode* node, PeriodState* periods) {

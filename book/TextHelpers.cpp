@@ -2,6 +2,7 @@
 #include "book/TextHelpers.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace kp {
 namespace {
@@ -117,20 +118,33 @@ Cents MoneyToCents(std::string_view text) {
     return whole + decimals;
 }
 
-std::string CentsToText(Cents cents) {
+void AppendCents(std::string& out, Cents cents) {
     const bool negative = cents < 0;
     const std::uint64_t magnitude =
         negative ? static_cast<std::uint64_t>(-(cents + 1)) + 1 : static_cast<std::uint64_t>(cents);
-    std::string text = negative ? "-" : "";
-    text += std::to_string(magnitude / 100);
+    char buffer[32];
+    char* end = buffer;
+    if (negative)
+        *end++ = '-';
+    end = std::to_chars(end, buffer + sizeof buffer, magnitude / 100).ptr;
     const auto hundredths = static_cast<unsigned>(magnitude % 100);
-    text += ',';
-    text += static_cast<char>('0' + hundredths / 10);
-    text += static_cast<char>('0' + hundredths % 10);
+    *end++ = ',';
+    *end++ = static_cast<char>('0' + hundredths / 10);
+    *end++ = static_cast<char>('0' + hundredths % 10);
+    out.append(buffer, end);
+}
+
+std::string CentsToText(Cents cents) {
+    std::string text;
+    AppendCents(text, cents);
     return text;
 }
 
 std::string ExtractField(std::string_view text, char open, char close, int& cursor) {
+    return std::string(ExtractFieldView(text, open, close, cursor));
+}
+
+std::string_view ExtractFieldView(std::string_view text, char open, char close, int& cursor) {
     const int len = static_cast<int>(text.size());
     cursor = std::max(cursor, 1);
     if (open != '\0') {
@@ -145,7 +159,7 @@ std::string ExtractField(std::string_view text, char open, char close, int& curs
         while (cursor <= len && At(text, cursor) != close)
             ++cursor;
     }
-    return std::string(Slice(text, start, cursor));
+    return Slice(text, start, cursor);
 }
 
 std::string FillString(int count, char c) {

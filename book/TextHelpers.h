@@ -40,8 +40,14 @@ std::int32_t ScanDecimals(std::string_view text, int& cursor);
 Cents MoneyToCents(std::string_view text);
 // Two decimals, decimal comma, leading minus, no grouping: 123455 -> "1234,55".
 std::string CentsToText(Cents cents);
+// The same text appended to out.
+void AppendCents(std::string& out, Cents cents);
 
+// From the cursor (1-based): past the next open byte (when open is not NUL), then up to the next
+// close byte (to the end when close is NUL); the cursor is left on the close byte.
 std::string ExtractField(std::string_view text, char open, char close, int& cursor);
+// The same field as a view of text.
+std::string_view ExtractFieldView(std::string_view text, char open, char close, int& cursor);
 std::string FillString(int count, char c);
 int LeadingDigits(std::string_view text);
 std::string ScaledToText(std::int64_t value, int decimals);

@@ -127,12 +127,15 @@ BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
         net += cents;
         if (cents > 0)
             debit += cents;
-        m_text.assign(CentsToText(cents)).append(": ");
+        m_text.clear();
+        AppendCents(m_text, cents);
+        m_text.append(": ");
         appendAccount(line->text(), source.accounts);
         m_tree.addLast(voucherNode, m_text);
     }
 
-    m_text.assign(m_header).append(CentsToText(debit));
+    m_text.assign(m_header);
+    AppendCents(m_text, debit);
     if (net != 0)
         m_text.append(kUnbalancedMark);
     if (!description.empty())

@@ -35,33 +35,34 @@ ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& 
     const BookNode* root = journalView.first();
     const size_t vouchers = root ? static_cast<size_t>(root->childCount()) : 0;
     lines.reserve(header.size() + 4 + vouchers * 7, vouchers * 7 * 40);
-    std::string line; // reused: the lines themselves are packed into one buffer
+    // Reused: the lines themselves are packed into one buffer.
+    std::string line;
+    std::string amount;
     lines.append(header);
     lines.push_back(std::string(1, kBoldUnderlineMarker) + std::string(kJournalColumns));
     lines.emplace_back();
     Cents totalDebit = 0;
     Cents totalCredit = 0;
-    const std::vector<BookNode*> none;
-    for (const BookNode* voucher : root ? root->children() : none) {
+    for (const BookNode* voucher : root ? root->children() : std::span<BookNode* const>()) {
         const std::string_view text = voucher->text();
         int cursor = 1;
-        const std::string number = ExtractField(text, '[', ']', cursor);
-        const std::string date = ExtractField(text, ' ', ':', cursor);
-        ExtractField(text, ' ', ' ',
-                     cursor); // the debit total; the cursor stops on the blank after it
+        const std::string_view number = ExtractFieldView(text, '[', ']', cursor);
+        const std::string_view date = ExtractFieldView(text, ' ', ':', cursor);
+        ExtractFieldView(text, ' ', ' ',
+                         cursor); // the debit total; the cursor stops on the blank after it
         cursor += 2;
-        const std::string description = ExtractField(text, ' ', '\0', cursor);
+        const std::string_view description = ExtractFieldView(text, ' ', '\0', cursor);
         if (!MonthMatches(MonthOfDate(date), monthIndex))
             continue;
-        std::string head(1, kBoldMarker);
-        head.append(number).append("\t").append(date).append("\t").append(description);
-        lines.push_back(std::move(head));
+        line.assign(1, kBoldMarker);
+        line.append(number).append("\t").append(date).append("\t").append(description);
+        lines.push_back(line);
         Cents debit = 0;
         Cents credit = 0;
         for (const BookNode* entry : voucher->children()) {
             const std::string_view entryText = entry->text();
             const size_t colon = entryText.find(':');
-            std::string amount(entryText.substr(0, colon));
+            amount.assign(entryText.substr(0, colon));
             std::string_view account;
             if (colon != std::string_view::npos) {
                 const size_t blank = entryText.find(' ', colon);
@@ -80,8 +81,11 @@ ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& 
             line.assign("\t\t").append(account).append("\t\t\t").append(amount);
             lines.push_back(line);
         }
-        lines.push_back(std::string(1, kBoldMarker) + "\t\tYht.\t\t\t" + CentsToText(debit) + "\t" +
-                        CentsToText(credit));
+        line.assign(1, kBoldMarker).append("\t\tYht.\t\t\t");
+        AppendCents(line, debit);
+        line += '\t';
+        AppendCents(line, credit);
+        lines.push_back(line);
         lines.emplace_back();
         totalDebit += debit;
         totalCredit += credit;
