@@ -66,7 +66,7 @@ int PlainTextCommand(const std::vector<std::string>& args, std::ostream& out, st
     app.setOneShot();
     if (!app.openBook(args[2]))
         return 1;
-    const PlainTextJournal journal = WritePlainTextJournal(app.state().openBook);
+    const PlainTextJournal journal = WritePlainTextJournal(app.state().openBook, &app.index());
     if (!toFile) {
         out << journal.text;
     } else if (FileResult r = WriteFileReplacing(args[4], journal.text); !r) {

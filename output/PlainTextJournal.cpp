@@ -7,6 +7,7 @@
 #include "ledger/AccountIndex.h"
 
 #include <cstdint>
+#include <unordered_map>
 
 namespace kp {
 namespace {
@@ -60,14 +61,18 @@ std::string ToolSafe(std::string text, bool account) {
 
 } // namespace
 
-PlainTextJournal WritePlainTextJournal(BookTree& book) {
+PlainTextJournal WritePlainTextJournal(BookTree& book, const AccountIndex* bookIndex) {
     PlainTextJournal journal;
-    AccountIndex index(false);
-    index.rebuild(book, {}, nullptr, false);
+    AccountIndex built(false);
+    if (!bookIndex)
+        built.rebuild(book, {}, nullptr, false);
+    const AccountIndex& index = bookIndex ? *bookIndex : built;
     journal.text = "; " + Win1252ToUtf8(BookTitle(book)) + "\n";
     const BookNode* events = index.events();
     if (!events)
         return journal;
+    std::unordered_map<std::int32_t, std::string> accounts; // "    1910 Pankkitili  "
+    std::string lines;
     for (const BookNode* event : events->children()) {
         if (!event->startsWith(kKeywords[KwEvent]))
             continue;
@@ -80,7 +85,7 @@ PlainTextJournal WritePlainTextJournal(BookTree& book) {
                                        ": ei kelvollista p\u00e4iv\u00e4yst\u00e4");
             continue;
         }
-        std::string lines;
+        lines.clear();
         std::int64_t sum = 0;
         for (const BookNode* line :
              event->childCount() > 2 ? event->child(2)->children() : std::span<BookNode* const>()) {
@@ -89,10 +94,17 @@ PlainTextJournal WritePlainTextJournal(BookTree& book) {
             int moneyCursor = 5;
             const std::int32_t cents = ScanNumber(line->child(0)->text(), moneyCursor);
             int lineCursor = 1;
-            const std::string account =
-                index.lookupAccount(std::to_string(ScanNumber(line->text(), lineCursor)));
+            const std::int32_t accountNumber = ScanNumber(line->text(), lineCursor);
+            // A book has few accounts and many lines: each account's text is made once.
+            auto [account, added] = accounts.try_emplace(accountNumber);
+            if (added)
+                account->second =
+                    "    " +
+                    ToolSafe(Win1252ToUtf8(index.lookupAccount(std::to_string(accountNumber))),
+                             true) +
+                    "  ";
             sum += cents;
-            lines += "    " + ToolSafe(Win1252ToUtf8(account), true) + "  " + Euros(cents) + "\n";
+            lines.append(account->second).append(Euros(cents)).append(1, '\n');
         }
         if (sum != 0) {
             journal.left_out.push_back("Tosite " + number +
@@ -106,8 +118,9 @@ PlainTextJournal WritePlainTextJournal(BookTree& book) {
                          event->childCount() > 1 ? event->child(1)->text() : "", quote))),
                      false);
         // A voucher without lines moves no money; the tools want postings, so it stays a comment.
-        journal.text += "\n" + std::string(lines.empty() ? "; " : "") + date + " (" + number +
-                        ") " + description + "\n" + lines;
+        journal.text.append("\n").append(lines.empty() ? "; " : "").append(date);
+        journal.text.append(" (").append(number).append(") ").append(description);
+        journal.text.append("\n").append(lines);
     }
     return journal;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "book/BookTree.h"
+#include "ledger/AccountIndex.h"
 
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ struct PlainTextJournal {
 // One transaction per voucher, in book order: its date, number and description, then its
 // lines as "NUMBER Name" and an amount in euros with a decimal point. A voucher without a real
 // date, or whose lines do not add up to zero, is left out and named.
-PlainTextJournal WritePlainTextJournal(BookTree& book);
+// The book's account index may be given when one is at hand; else one is built.
+PlainTextJournal WritePlainTextJournal(BookTree& book, const AccountIndex* bookIndex = nullptr);
 
 } // namespace kp
