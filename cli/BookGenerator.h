@@ -4,6 +4,7 @@
 #include "book/BookTree.h"
 
 #include <cstdint>
+#include <string>
 
 namespace kp {
 
@@ -11,5 +12,8 @@ namespace kp {
 // hundred accounts with VAT classes, an opening voucher and `vouchers` vouchers of three or four
 // lines with dates across the year. The same seed gives the same book.
 void GenerateBook(BookTree& tree, int vouchers, std::uint32_t seed);
+// The same book as nested-list file text, made voucher by voucher: no tree of the whole book
+// is built, so a book of millions of vouchers costs little more memory than its text.
+std::string GenerateBookText(int vouchers, std::uint32_t seed);
 
 } // namespace kp

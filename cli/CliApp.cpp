@@ -150,6 +150,10 @@ int Generate(const std::vector<std::string>& args, std::ostream&, std::ostream& 
         err << kUsage;
         return 2;
     }
+    if (FormatForFileName(outName) == BookFormat::NestedList)
+        return SaveCommandText(
+            GenerateBookText(static_cast<int>(vouchers), static_cast<std::uint32_t>(seed)), outName,
+            err);
     BookTree book;
     GenerateBook(book, static_cast<int>(vouchers), static_cast<std::uint32_t>(seed));
     return SaveCommandBook(book, outName, err);

@@ -1,5 +1,7 @@
 // kirjanpito-cli driven in-process: conversions of the example books, info, errors, generate.
 #include "book/FileIo.h"
+#include "book/NestedList.h"
+#include "cli/BookGenerator.h"
 #include "tests/cli/CliRun.h"
 
 #include <filesystem>
@@ -147,6 +149,10 @@ TEST_F(CliFiles, GenerateIsDeterministicAndBalanced) {
     EXPECT_NE(Slurp(path("a.tlk")), Slurp(path("c.tlk")));
     const CliResult r = Cli({"info", path("a.tlk")});
     EXPECT_NE(r.out.find("Tositteita: 201\n"), std::string::npos) << r.out;
+    // The book written voucher by voucher is the one built as a tree and saved.
+    BookTree tree;
+    GenerateBook(tree, 200, 3);
+    EXPECT_EQ(Slurp(path("a.tlk")), FormatNestedList(tree));
 }
 
 } // namespace
