@@ -124,6 +124,19 @@ TEST(BookTree, TextsStayIntactAcrossManyNodesAndLongTexts) {
     EXPECT_EQ(big->text(), longText);
     EXPECT_EQ(root->text(), "root");
     EXPECT_EQ(root->child(5000)->text(), "node 4999");
+    // A list long enough for blocks of its own, grown while another list grows beside it and
+    // then edited in the middle.
+    BookNode* other = tree.addLast(nullptr, "other");
+    for (int i = 0; i < 70000; ++i) {
+        tree.addLast(root, "m");
+        tree.addLast(other, "o");
+    }
+    tree.moveBefore(root->child(75000), root->child(0));
+    tree.remove(root->child(1));
+    EXPECT_EQ(root->child(0)->text(), "m");
+    EXPECT_EQ(root->childCount(), 75000);
+    EXPECT_EQ(other->childCount(), 70000);
+    EXPECT_EQ(test::LinkErrors(tree), "");
 }
 
 } // namespace
