@@ -2,6 +2,7 @@
 #include "book/BookTree.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace kp {
@@ -21,7 +22,7 @@ void Renumber(BookNode** list, std::size_t from, std::size_t count, auto setInde
 }
 } // namespace
 
-static_assert(sizeof(BookNode) <= 48, "a node stays small: books hold millions of them");
+static_assert(sizeof(BookNode) <= 40, "a node stays small: books hold millions of them");
 
 int BookNode::level() const {
     int level = 0;
@@ -77,29 +78,40 @@ void BookTree::resetStorage() {
 
 const char* BookTree::storeText(std::string_view text) {
     if (text.empty())
-        return "";
-    if (text.size() > kMaxTextBlock / 4) {
+        return kNoText + 1;
+    // The length goes before the text (see kLongTextMark).
+    const bool longText = text.size() >= kLongTextMark;
+    const std::size_t need = text.size() + (longText ? 5 : 1);
+    char* space = nullptr;
+    if (need > kMaxTextBlock / 4) {
         // A long text gets a block of its own, inserted before the current one so that the
         // current block keeps filling.
-        std::unique_ptr<char[]> block(new char[text.size()]);
-        std::memcpy(block.get(), text.data(), text.size());
-        const char* stored = block.get();
+        std::unique_ptr<char[]> block(new char[need]);
+        space = block.get();
         m_textBlocks.insert(m_textBlocks.empty() ? m_textBlocks.end() : m_textBlocks.end() - 1,
                             std::move(block));
-        return stored;
+    } else {
+        if (m_textBlocks.empty() || m_textUsedInBlock + need > m_textBlockSize) {
+            m_textBlockSize = m_textBlockSize == 0 ? kFirstTextBlock
+                                                   : std::min(m_textBlockSize * 2, kMaxTextBlock);
+            while (m_textBlockSize < need)
+                m_textBlockSize *= 2;
+            m_textBlocks.emplace_back(new char[m_textBlockSize]);
+            m_textUsedInBlock = 0;
+        }
+        space = m_textBlocks.back().get() + m_textUsedInBlock;
+        m_textUsedInBlock += need;
     }
-    if (m_textBlocks.empty() || m_textUsedInBlock + text.size() > m_textBlockSize) {
-        m_textBlockSize =
-            m_textBlockSize == 0 ? kFirstTextBlock : std::min(m_textBlockSize * 2, kMaxTextBlock);
-        while (m_textBlockSize < text.size())
-            m_textBlockSize *= 2;
-        m_textBlocks.emplace_back(new char[m_textBlockSize]);
-        m_textUsedInBlock = 0;
+    if (longText) {
+        const auto length = static_cast<std::uint32_t>(text.size());
+        std::memcpy(space, &length, sizeof length);
+        space += sizeof length;
+        *space++ = static_cast<char>(kLongTextMark);
+    } else {
+        *space++ = static_cast<char>(text.size());
     }
-    char* stored = m_textBlocks.back().get() + m_textUsedInBlock;
-    std::memcpy(stored, text.data(), text.size());
-    m_textUsedInBlock += text.size();
-    return stored;
+    std::memcpy(space, text.data(), text.size());
+    return space;
 }
 
 BookNode** BookTree::takeListSpace(std::size_t slots) {
@@ -120,21 +132,19 @@ BookNode** BookTree::takeListSpace(std::size_t slots) {
 }
 
 void BookTree::makeRoom(BookNode* list) {
-    if (list->m_childCount < list->m_childCapacity)
-        return;
-    // The list taken last grows in place while its chunk has room.
-    if (list->m_children && list->m_children + list->m_childCapacity == m_listFree &&
-        m_listFree != m_listEnd) {
-        ++m_listFree;
-        ++list->m_childCapacity;
+    const std::uint32_t count = list->m_childCount;
+    if (count != 0 && count != std::bit_ceil(count))
+        return; // the span has room up to the next power of two
+    // A full list taken last doubles in place while its chunk has room.
+    if (count != 0 && list->m_children + count == m_listFree &&
+        static_cast<std::size_t>(m_listEnd - m_listFree) >= count) {
+        m_listFree += count;
         return;
     }
-    const std::size_t count = list->m_childCount;
-    const std::size_t capacity = count == 0 ? 1 : count * 2;
-    BookNode** space = takeListSpace(capacity);
+    BookNode** space = takeListSpace(count == 0 ? 1 : std::size_t{count} * 2);
     if (count)
         std::memcpy(space, list->m_children, count * sizeof(BookNode*));
-    if (list->m_children && list->m_childCapacity > kMaxListChunk / 4) {
+    if (count >= kMaxListChunk / 8) {
         // A long list's old block is not needed any more.
         const auto it =
             std::find_if(m_longLists.begin(), m_longLists.end(),
@@ -143,13 +153,11 @@ void BookTree::makeRoom(BookNode* list) {
             m_longLists.erase(it);
     }
     list->m_children = space;
-    list->m_childCapacity = static_cast<std::uint32_t>(capacity);
 }
 
 BookNode* BookTree::allocate(std::string_view text) {
     BookNode* node = nullptr;
     if (!m_freeNodes.empty()) {
-        // A node given back keeps its list space, empty, for its next use.
         node = m_freeNodes.back();
         m_freeNodes.pop_back();
     } else {
@@ -162,7 +170,6 @@ BookNode* BookTree::allocate(std::string_view text) {
         node = &m_nodeChunks.back()[m_nodesUsedInChunk++];
     }
     node->m_text = storeText(text);
-    node->m_length = static_cast<std::uint32_t>(text.size());
     ++m_count;
     return node;
 }
@@ -174,9 +181,10 @@ void BookTree::release(BookNode* top) {
         BookNode* node = pending.back();
         pending.pop_back();
         pending.insert(pending.end(), node->m_children, node->m_children + node->m_childCount);
+        // An emptied list has no room left: its span is given back when the tree is cleared.
+        node->m_children = nullptr;
         node->m_childCount = 0;
-        node->m_text = "";
-        node->m_length = 0;
+        node->m_text = kNoText + 1;
         node->m_index = 0;
         node->m_parent = nullptr;
         node->m_slot.reference = nullptr;
@@ -277,7 +285,6 @@ void BookTree::setText(BookNode* node, std::string_view text) {
     if (!node || node->text() == text)
         return;
     node->m_text = storeText(text);
-    node->m_length = static_cast<std::uint32_t>(text.size());
 }
 
 void BookTree::clear() {

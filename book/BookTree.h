@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -12,12 +13,23 @@ namespace kp {
 
 class BookTree;
 
+// A node's text is stored after its length: one byte below 255, else four bytes and a 255.
+inline constexpr unsigned char kLongTextMark = 255;
+inline constexpr char kNoText[2] = {0, 0}; // the empty text, after its length
+
 // One node: a Windows-1252 text, ordered children and a reference slot. Nodes live in their
-// tree's pool and are created, moved and deleted only through BookTree. A node is 48 bytes and
+// tree's pool and are created, moved and deleted only through BookTree. A node is 40 bytes and
 // makes no allocation of its own: a book of a million nodes must not cost a million mallocs.
 class BookNode {
   public:
-    std::string_view text() const { return {m_text, m_length}; }
+    std::string_view text() const {
+        const auto length = static_cast<unsigned char>(m_text[-1]);
+        if (length != kLongTextMark)
+            return {m_text, length};
+        std::uint32_t longLength = 0;
+        std::memcpy(&longLength, m_text - 5, sizeof longLength);
+        return {m_text, longLength};
+    }
     // Case-sensitive byte comparison of the text's beginning; a shorter text does not match.
     bool startsWith(std::string_view key) const { return text().substr(0, key.size()) == key; }
 
@@ -47,14 +59,13 @@ class BookNode {
   private:
     friend class BookTree;
 
-    const char* m_text = "";
-    std::uint32_t m_length = 0;
-    std::int32_t m_index = 0;
+    const char* m_text = kNoText + 1;
     BookNode* m_parent = nullptr;
-    // The children: a span of the tree's list store, with room for m_childCapacity.
+    // The children: a span of the tree's list store with room for at least the count rounded up
+    // to a power of two.
     BookNode** m_children = nullptr;
+    std::int32_t m_index = 0;
     std::uint32_t m_childCount = 0;
-    std::uint32_t m_childCapacity = 0;
     union Slot {
         BookNode* reference = nullptr;
         std::uint32_t tag;
@@ -121,10 +132,11 @@ class BookTree {
     std::size_t m_nodeChunkSize = 0;
     std::vector<BookNode*> m_freeNodes;
 
-    // Child lists are spans of large chunks. The list taken last grows in place while its chunk
-    // has room, so that a tree built in order (a load) packs its lists without gaps; any other
-    // list moves to a span twice its size, and the old span is given back when the tree is
-    // cleared. A list too long for a chunk has a block of its own, freed when the list moves.
+    // Child lists are spans of large chunks, each with room for its count rounded up to a power
+    // of two. A full list doubles in place when it is the one taken last and its chunk has room,
+    // so that a tree built in order (a load) packs its lists without gaps; any other list moves
+    // to a span twice its size, and the old span is given back when the tree is cleared. A list
+    // too long for a chunk has a block of its own, freed when the list moves.
     std::vector<std::unique_ptr<BookNode*[]>> m_listChunks;
     BookNode** m_listFree = nullptr;
     BookNode** m_listEnd = nullptr;
