@@ -61,13 +61,17 @@ BookNode* AccountMapNode(const BookNode* fiscalYear) {
 }
 
 std::string QuotedName(std::string_view text, int cursor) {
+    return std::string(QuotedNameView(text, cursor));
+}
+
+std::string_view QuotedNameView(std::string_view text, int cursor) {
     const size_t open = text.find('"', static_cast<size_t>(cursor > 1 ? cursor - 1 : 0));
     if (open == std::string_view::npos)
         return {};
     const size_t close = text.rfind('"');
     if (close > open)
-        return std::string(text.substr(open + 1, close - open - 1));
-    return std::string(text.substr(open + 1));
+        return text.substr(open + 1, close - open - 1);
+    return text.substr(open + 1);
 }
 
 std::string CompanyName(const BookTree& book) {

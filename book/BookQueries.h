@@ -100,6 +100,7 @@ BookNode* AccountMapNode(const BookNode* fiscalYear);
 // to the last double quote of the text, so that a name holding quotes of its own reads whole
 // ("Oy "Ykkönen" Ab"); to the end of the text when no closing quote follows.
 std::string QuotedName(std::string_view text, int cursor = 1);
+std::string_view QuotedNameView(std::string_view text, int cursor = 1);
 
 std::string CompanyName(const BookTree& book);
 

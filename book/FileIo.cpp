@@ -76,8 +76,19 @@ bool ReadWholeFile(const std::string& fileName, std::string& data) {
         std::fclose(f);
         return false;
     }
-    if (st.st_size > 0)
-        data.reserve(static_cast<size_t>(st.st_size));
+    // The size the file has now is read straight into place; whatever follows (a file still
+    // growing, a pipe) in pieces.
+    if (st.st_size > 0) {
+        data.resize(static_cast<size_t>(st.st_size));
+        size_t have = 0;
+        while (have < data.size()) {
+            const size_t got = std::fread(data.data() + have, 1, data.size() - have, f);
+            if (got == 0)
+                break;
+            have += got;
+        }
+        data.resize(have);
+    }
     char buffer[65536];
     size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)

@@ -123,7 +123,8 @@ void AccountIndex::indexVoucher(BookNode* event, PeriodState* periods,
     if (event->childCount() < 3 || !event->child(2)->hasChildren())
         return;
     int quote = 1;
-    const std::string description(TrimControl(QuotedName(event->child(1)->text(), quote)));
+    const std::string_view description =
+        TrimControl(QuotedNameView(event->child(1)->text(), quote));
     if (filter.on && description.compare(0, filter.text.size(), filter.text) != 0)
         return;
     if (filter.on && description.size() < filter.text.size())
