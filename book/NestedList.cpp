@@ -158,16 +158,24 @@ std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data)
                 note("odottamaton merkki luettelon alussa", p);
             ++p;
         }
-        text.clear();
+        // Runs of plain bytes are taken whole; only quotes, escapes, NULs and parentheses
+        // outside quotes stop a run. A text without escapes or NULs is a slice of the data as
+        // it stands, and is copied only into the tree.
+        const size_t start = p;
+        bool copied = false;
+        auto copyFromStart = [&] {
+            if (!copied)
+                text.assign(data.substr(start, p - start));
+            copied = true;
+        };
         bool quoted = false;
         size_t quoteAt = 0;
-        // Runs of plain bytes are appended whole; only quotes, escapes, NULs and parentheses
-        // outside quotes stop a run.
         while (p < n) {
             const size_t run = p;
             while (p < n && !kStops[quoted][static_cast<unsigned char>(data[p])])
                 ++p;
-            text.append(data.substr(run, p - run));
+            if (copied)
+                text.append(data.substr(run, p - run));
             if (p == n)
                 break;
             const char c = data[p];
@@ -176,21 +184,27 @@ std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data)
             if (c == '"') {
                 quoted = !quoted;
                 quoteAt = p;
-                text += c;
+                if (copied)
+                    text += c;
             } else if (c == '\\') { // only inside quotes
+                copyFromStart();
                 ++p;
                 if (p == n)
                     break;
                 if (data[p] != '\0')
                     text += data[p];
-            } // a NUL is left out
+            } else { // a NUL is left out
+                copyFromStart();
+            }
             ++p;
         }
         if (quoted) {
             note("lainausmerkki jää sulkematta", quoteAt);
+            copyFromStart();
             text += '"'; // a salvaged book keeps the text, closed so that it can be saved
         }
-        const std::string_view trimmed = TrimControl(text);
+        const std::string_view trimmed =
+            TrimControl(copied ? std::string_view(text) : data.substr(start, p - start));
         if (!trimmed.empty() && trimmed.front() == '"' && trimmed.back() == '"' && p > 0)
             --p; // so that a "(" after a quoted string is not taken as its children
         BookNode* node = tree.addLast(lists.back(), trimmed);
