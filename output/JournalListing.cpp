@@ -33,8 +33,17 @@ ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& 
                                 std::string_view periodText, int monthIndex) {
     ReportLines lines;
     const BookNode* root = journalView.first();
-    const size_t vouchers = root ? static_cast<size_t>(root->childCount()) : 0;
-    lines.reserve(header.size() + 4 + vouchers * 7, vouchers * 7 * 40);
+    // Room for every line: a head, the entries and a total line with a blank after it per
+    // voucher, each no longer than its view text and a few tabs and amounts.
+    size_t lineCount = header.size() + 4;
+    size_t byteCount = header.byteSize() + 128;
+    for (const BookNode* voucher : root ? root->children() : std::span<BookNode* const>()) {
+        lineCount += 3 + static_cast<size_t>(voucher->childCount());
+        byteCount += voucher->text().size() + 48;
+        for (const BookNode* entry : voucher->children())
+            byteCount += entry->text().size() + 8;
+    }
+    lines.reserve(lineCount, byteCount);
     // Reused: the lines themselves are packed into one buffer.
     std::string line;
     std::string amount;
