@@ -3,6 +3,7 @@
 
 #include "book/Win1252.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace kp {
@@ -79,7 +80,8 @@ std::string FormatIndentedText(const BookTree& tree, std::string* problem) {
                 return out;
             continue;
         }
-        if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+        if (std::any_of(text.begin(), text.end(),
+                        [](char c) { return c == '\r' || c == '\n' || c == '\0'; }))
             report(node, "siinä on rivinvaihto tai NUL-merkki");
         else if (!text.empty() && (text.front() == '\t' || text.front() == ' '))
             report(node, "se alkaa sarkaimella tai välilyönnillä");
