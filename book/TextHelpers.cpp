@@ -34,39 +34,43 @@ std::string_view Slice(std::string_view text, int from, int to) { // [from, to),
 } // namespace
 
 std::int32_t ConvertRun(std::string_view run) {
-    size_t i = 0;
-    bool negative = false;
-    if (!run.empty() && run[0] == '-') {
-        negative = true;
-        i = 1;
-    }
-    if (i >= run.size())
+    const char* p = run.data();
+    const char* const end = p + run.size();
+    const bool negative = p != end && *p == '-';
+    p += negative ? 1 : 0;
+    if (p == end)
         return 0;
     std::int64_t value = 0;
-    for (; i < run.size(); ++i) {
-        if (!IsDigit(run[i]))
+    for (; p != end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - '0';
+        if (digit > 9)
             return 0;
-        value = value * 10 + (run[i] - '0');
+        value = value * 10 + digit;
         if (value > 2147483648LL)
             return 0;
     }
     if (negative)
         value = -value;
-    if (value > 2147483647LL || value < -2147483648LL)
+    if (value > 2147483647LL)
         return 0;
     return static_cast<std::int32_t>(value);
 }
 
 std::int32_t ScanNumber(std::string_view text, int& cursor) {
     cursor = std::max(cursor, 1);
-    while (Within(text, cursor) && !IsNumberChar(At(text, cursor)))
-        ++cursor;
-    const int start = cursor;
-    while (Within(text, cursor) && IsNumberChar(At(text, cursor)))
-        ++cursor;
-    if (!Within(text, start) || cursor == start)
+    const size_t size = text.size();
+    size_t i = static_cast<size_t>(cursor - 1); // 0-based
+    while (i < size && !IsNumberChar(text[i]))
+        ++i;
+    const size_t start = i;
+    while (i < size && IsNumberChar(text[i]))
+        ++i;
+    cursor = static_cast<int>(std::min(i, size) + 1);
+    if (start >= size || i == start) {
+        cursor = std::max(cursor, static_cast<int>(start) + 1);
         return 0;
-    return ConvertRun(Slice(text, start, cursor));
+    }
+    return ConvertRun(text.substr(start, i - start));
 }
 
 std::int32_t ScanNumberBack(std::string_view text, int& cursor) {
@@ -146,19 +150,18 @@ std::string ExtractField(std::string_view text, char open, char close, int& curs
 
 std::string_view ExtractFieldView(std::string_view text, char open, char close, int& cursor) {
     const int len = static_cast<int>(text.size());
+    // The 1-based position of the next byte c at or after the cursor; past the end without one.
+    auto next = [&](char c) {
+        if (cursor > len)
+            return cursor;
+        const size_t at = text.find(c, static_cast<size_t>(cursor - 1));
+        return at == std::string_view::npos ? len + 1 : static_cast<int>(at) + 1;
+    };
     cursor = std::max(cursor, 1);
-    if (open != '\0') {
-        while (cursor <= len && At(text, cursor) != open)
-            ++cursor;
-        ++cursor;
-    }
+    if (open != '\0')
+        cursor = next(open) + 1;
     const int start = cursor;
-    if (close == '\0') {
-        cursor = len + 1;
-    } else {
-        while (cursor <= len && At(text, cursor) != close)
-            ++cursor;
-    }
+    cursor = close == '\0' ? len + 1 : next(close);
     return Slice(text, start, cursor);
 }
 
