@@ -364,7 +364,7 @@ void Application::pageChanged() {
         break;
     case Tab::Journal:
         m_state.searchTarget = &m_journal.tree();
-        if (m_state.isStale(Stale::Journal)) {
+        if (m_state.isStale(Stale::Journal) && !m_oneShot) {
             m_state.clearStale(Stale::Journal);
             m_journal.build(journalSource());
         }
@@ -727,7 +727,24 @@ ReportLines Application::reportHeader(std::string_view title) const {
 ReportLines Application::journalListing(int monthIndex, std::string_view periodText) const {
     const ReportLines header = reportHeader(std::string(1, kBoldMarker) + "P\xE4iv\xE4kirja " +
                                             std::string(periodText) + " ");
-    return BuildJournalListing(m_journal.tree(), header, periodText, monthIndex);
+    if (!m_oneShot || !m_state.isStale(Stale::Journal))
+        return BuildJournalListing(m_journal.tree(), header, periodText, monthIndex);
+    // A one-shot session has not built the view: the same texts are made from the book as the
+    // listing goes, voucher by voucher, without holding the view.
+    const JournalSource source{m_index, m_index.events(), nullptr};
+    size_t lineCount = 0;
+    for (const BookNode* event :
+         source.events ? source.events->children() : std::span<BookNode* const>())
+        if (event->childCount() >= 2)
+            lineCount +=
+                3 + static_cast<size_t>(event->child(event->childCount() - 1)->childCount());
+    JournalListingBuilder builder(header, monthIndex, lineCount, lineCount * 48);
+    JournalView texts;
+    texts.forEachVoucher(source,
+                         [&](std::string_view voucher, std::span<const std::string_view> lines) {
+                             builder.addVoucher(voucher, lines);
+                         });
+    return builder.finish(periodText);
 }
 
 bool Application::saveLinesCommand() {

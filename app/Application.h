@@ -81,8 +81,8 @@ class Application {
     const VatTexts& vatTexts() const { return m_settings.vat.dropDown; }
 
     // A one-shot session of the command-line tool, which opens a book and reads or writes some
-    // of its pages: no undo history is kept, and opening a book builds no page (the journal
-    // is built when it is shown, as every other page is).
+    // of its pages: no undo history is kept, opening a book builds no page, and the journal view
+    // is never built: the journal listing is made from the book directly.
     void setOneShot() { m_oneShot = true; }
 
     // The settings read at start: the last file, the filter heading, VAT texts, print settings.

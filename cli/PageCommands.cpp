@@ -85,14 +85,12 @@ int ViewCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     HeadlessPlatform platform(err);
     Application app(platform);
-    app.setOneShot();
     if (!app.openBook(args[2]))
         return 1;
     if (args[1] == "chart") {
         app.activatePage(Tab::Chart);
         out << FormatIndentedText(app.chart().tree());
     } else {
-        app.activatePage(Tab::Journal);
         out << FormatIndentedText(app.journal().tree());
     }
     return 0;

@@ -91,14 +91,13 @@ void JournalView::build(const JournalSource& source) {
     m_accountCache.clear();
 }
 
-BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
-                                        const JournalSource& source) {
+bool JournalView::voucherTexts(BookNode* event, const JournalSource& source) {
     if (!event || event->childCount() < 2)
-        return nullptr;
+        return false;
     const std::string_view eventText = event->text();
     const size_t at = eventText.find(kEvent);
     if (at == std::string_view::npos)
-        return nullptr;
+        return false;
     int cursor = static_cast<int>(at + kEvent.size()) + 1;
     const std::int32_t number = ScanNumber(eventText, cursor);
     int afterDate = 0;
@@ -108,19 +107,11 @@ BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
     m_header.assign("[").append(std::to_string(number)).append("] ");
     m_header.append(date).append(": ");
 
-    if (voucherNode) {
-        m_tree.removeChildren(voucherNode);
-    } else {
-        BookNode* root = m_tree.first();
-        if (!root)
-            root = m_tree.addLast(nullptr, kJournalRootText);
-        voucherNode = m_tree.addLast(root, "");
-    }
-    voucherNode->setReference(event);
-
     // Totals in 64 bits: many lines of large amounts must not wrap around.
     Cents debit = 0;
     Cents net = 0;
+    m_lineBytes.clear();
+    m_lineEnds.clear();
     const BookNode* lines = event->child(event->childCount() - 1);
     for (const BookNode* line : lines->children()) {
         const Cents cents = LineCents(*line);
@@ -131,8 +122,12 @@ BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
         AppendCents(m_text, cents);
         m_text.append(": ");
         appendAccount(line->text(), source.accounts);
-        m_tree.addLast(voucherNode, m_text);
+        m_lineBytes.append(m_text);
+        m_lineEnds.push_back(m_lineBytes.size());
     }
+    m_lineTexts.clear();
+    for (size_t i = 0, from = 0; i < m_lineEnds.size(); from = m_lineEnds[i++])
+        m_lineTexts.push_back(std::string_view(m_lineBytes).substr(from, m_lineEnds[i] - from));
 
     m_text.assign(m_header);
     AppendCents(m_text, debit);
@@ -140,8 +135,39 @@ BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
         m_text.append(kUnbalancedMark);
     if (!description.empty())
         m_text.append(" - ").append(description);
+    return true;
+}
+
+BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
+                                        const JournalSource& source) {
+    if (!voucherTexts(event, source))
+        return nullptr;
+    if (voucherNode) {
+        m_tree.removeChildren(voucherNode);
+    } else {
+        BookNode* root = m_tree.first();
+        if (!root)
+            root = m_tree.addLast(nullptr, kJournalRootText);
+        voucherNode = m_tree.addLast(root, "");
+    }
+    voucherNode->setReference(event);
+    for (const std::string_view line : m_lineTexts)
+        m_tree.addLast(voucherNode, line);
     m_tree.setText(voucherNode, m_text);
     return voucherNode;
+}
+
+void JournalView::forEachVoucher(
+    const JournalSource& source,
+    const std::function<void(std::string_view, std::span<const std::string_view>)>& visit) {
+    if (!source.events)
+        return;
+    m_caching = true;
+    for (BookNode* event : source.events->children())
+        if (voucherTexts(event, source))
+            visit(m_text, m_lineTexts);
+    m_caching = false;
+    m_accountCache.clear();
 }
 
 JournalChange JournalView::deleteLastVoucher(BookTree& book, const JournalSource& source) {

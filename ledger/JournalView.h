@@ -6,9 +6,12 @@
 #include "ledger/AccountIndex.h"
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace kp {
 
@@ -53,6 +56,12 @@ class JournalView {
     // children, or no "event" in its text); a given node is then left as it was.
     BookNode* buildVoucherNode(BookNode* event, BookNode* voucherNode, const JournalSource& source);
 
+    // The texts the view would show, voucher by voucher, without building it: for each event
+    // that is a voucher, visit(voucher text, line texts). The view's own tree is not touched.
+    void forEachVoucher(
+        const JournalSource& source,
+        const std::function<void(std::string_view, std::span<const std::string_view>)>& visit);
+
     // Deletes the last voucher node and its event node. The view is not rebuilt: it is already
     // right, and the journal's stale bit stays set with the others.
     JournalChange deleteLastVoucher(BookTree& book, const JournalSource& source);
@@ -66,6 +75,9 @@ class JournalView {
                               const JournalSource& source);
 
   private:
+    // Makes the texts of one voucher: the voucher's in m_text, its lines' in m_lineTexts. False
+    // when the event is no voucher.
+    bool voucherTexts(BookNode* event, const JournalSource& source);
     const BookNode* voucherOf(const BookNode* node) const;
     void appendAccount(std::string_view lineText, const AccountIndex& accounts);
 
@@ -77,6 +89,9 @@ class JournalView {
     // Reused for every node text, so that a build makes no string per node.
     std::string m_text;
     std::string m_header;
+    std::vector<std::string_view> m_lineTexts; // views of m_lineBytes
+    std::string m_lineBytes;
+    std::vector<std::size_t> m_lineEnds;
 };
 
 } // namespace kp

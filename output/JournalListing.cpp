@@ -3,6 +3,8 @@
 
 #include "book/TextHelpers.h"
 
+#include <vector>
+
 namespace kp {
 
 bool MonthMatches(int voucherMonth, int monthIndex) {
@@ -29,80 +31,95 @@ int MonthOfDate(std::string_view date) {
 
 } // namespace
 
+JournalListingBuilder::JournalListingBuilder(const ReportLines& header, int monthIndex,
+                                             std::size_t lineCount, std::size_t byteCount)
+    : m_monthIndex(monthIndex) {
+    m_lines.reserve(header.size() + 4 + lineCount, header.byteSize() + 128 + byteCount);
+    m_lines.append(header);
+    m_lines.push_back(std::string(1, kBoldUnderlineMarker) + std::string(kJournalColumns));
+    m_lines.emplace_back();
+}
+
+void JournalListingBuilder::addVoucher(std::string_view text,
+                                       std::span<const std::string_view> entries) {
+    int cursor = 1;
+    const std::string_view number = ExtractFieldView(text, '[', ']', cursor);
+    const std::string_view date = ExtractFieldView(text, ' ', ':', cursor);
+    ExtractFieldView(text, ' ', ' ',
+                     cursor); // the debit total; the cursor stops on the blank after it
+    cursor += 2;
+    const std::string_view description = ExtractFieldView(text, ' ', '\0', cursor);
+    if (!MonthMatches(MonthOfDate(date), m_monthIndex))
+        return;
+    m_line.assign(1, kBoldMarker);
+    m_line.append(number).append("\t").append(date).append("\t").append(description);
+    m_lines.push_back(m_line);
+    Cents debit = 0;
+    Cents credit = 0;
+    for (const std::string_view entryText : entries) {
+        const size_t colon = entryText.find(':');
+        m_amount.assign(entryText.substr(0, colon));
+        std::string_view account;
+        if (colon != std::string_view::npos) {
+            const size_t blank = entryText.find(' ', colon);
+            if (blank != std::string_view::npos)
+                account = entryText.substr(blank + 1);
+        }
+        const Cents cents = MoneyToCents(m_amount);
+        if (cents >= 0) {
+            debit += cents;
+        } else {
+            credit -= cents;
+            // The minus becomes a TAB, so a credit lands one column further right.
+            if (!m_amount.empty())
+                m_amount[0] = '\t';
+        }
+        m_line.assign("\t\t").append(account).append("\t\t\t").append(m_amount);
+        m_lines.push_back(m_line);
+    }
+    m_line.assign(1, kBoldMarker).append("\t\tYht.\t\t\t");
+    AppendCents(m_line, debit);
+    m_line += '\t';
+    AppendCents(m_line, credit);
+    m_lines.push_back(m_line);
+    m_lines.emplace_back();
+    m_totalDebit += debit;
+    m_totalCredit += credit;
+}
+
+ReportLines JournalListingBuilder::finish(std::string_view periodText) {
+    m_line.assign(1, kBoldUnderlineMarker).append("\t\t").append(periodText);
+    m_line.append(" yhteens\xE4\t\t\t");
+    AppendCents(m_line, m_totalDebit);
+    m_line += '\t';
+    AppendCents(m_line, m_totalCredit);
+    m_lines.push_back(m_line);
+    return std::move(m_lines);
+}
+
 ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& header,
                                 std::string_view periodText, int monthIndex) {
-    ReportLines lines;
-    const BookNode* root = journalView.first();
     // Room for every line: a head, the entries and a total line with a blank after it per
     // voucher, each no longer than its view text and a few tabs and amounts.
-    size_t lineCount = header.size() + 4;
-    size_t byteCount = header.byteSize() + 128;
-    for (const BookNode* voucher : root ? root->children() : std::span<BookNode* const>()) {
+    const BookNode* root = journalView.first();
+    const auto vouchers = root ? root->children() : std::span<BookNode* const>();
+    size_t lineCount = 0;
+    size_t byteCount = 0;
+    for (const BookNode* voucher : vouchers) {
         lineCount += 3 + static_cast<size_t>(voucher->childCount());
         byteCount += voucher->text().size() + 48;
         for (const BookNode* entry : voucher->children())
             byteCount += entry->text().size() + 8;
     }
-    lines.reserve(lineCount, byteCount);
-    // Reused: the lines themselves are packed into one buffer.
-    std::string line;
-    std::string amount;
-    lines.append(header);
-    lines.push_back(std::string(1, kBoldUnderlineMarker) + std::string(kJournalColumns));
-    lines.emplace_back();
-    Cents totalDebit = 0;
-    Cents totalCredit = 0;
-    for (const BookNode* voucher : root ? root->children() : std::span<BookNode* const>()) {
-        const std::string_view text = voucher->text();
-        int cursor = 1;
-        const std::string_view number = ExtractFieldView(text, '[', ']', cursor);
-        const std::string_view date = ExtractFieldView(text, ' ', ':', cursor);
-        ExtractFieldView(text, ' ', ' ',
-                         cursor); // the debit total; the cursor stops on the blank after it
-        cursor += 2;
-        const std::string_view description = ExtractFieldView(text, ' ', '\0', cursor);
-        if (!MonthMatches(MonthOfDate(date), monthIndex))
-            continue;
-        line.assign(1, kBoldMarker);
-        line.append(number).append("\t").append(date).append("\t").append(description);
-        lines.push_back(line);
-        Cents debit = 0;
-        Cents credit = 0;
-        for (const BookNode* entry : voucher->children()) {
-            const std::string_view entryText = entry->text();
-            const size_t colon = entryText.find(':');
-            amount.assign(entryText.substr(0, colon));
-            std::string_view account;
-            if (colon != std::string_view::npos) {
-                const size_t blank = entryText.find(' ', colon);
-                if (blank != std::string_view::npos)
-                    account = entryText.substr(blank + 1);
-            }
-            const Cents cents = MoneyToCents(amount);
-            if (cents >= 0) {
-                debit += cents;
-            } else {
-                credit -= cents;
-                // The minus becomes a TAB, so a credit lands one column further right.
-                if (!amount.empty())
-                    amount[0] = '\t';
-            }
-            line.assign("\t\t").append(account).append("\t\t\t").append(amount);
-            lines.push_back(line);
-        }
-        line.assign(1, kBoldMarker).append("\t\tYht.\t\t\t");
-        AppendCents(line, debit);
-        line += '\t';
-        AppendCents(line, credit);
-        lines.push_back(line);
-        lines.emplace_back();
-        totalDebit += debit;
-        totalCredit += credit;
+    JournalListingBuilder builder(header, monthIndex, lineCount, byteCount);
+    std::vector<std::string_view> entries;
+    for (const BookNode* voucher : vouchers) {
+        entries.clear();
+        for (const BookNode* entry : voucher->children())
+            entries.push_back(entry->text());
+        builder.addVoucher(voucher->text(), entries);
     }
-    lines.push_back(std::string(1, kBoldUnderlineMarker) + "\t\t" + std::string(periodText) +
-                    " yhteens\xE4\t\t\t" + CentsToText(totalDebit) + "\t" +
-                    CentsToText(totalCredit));
-    return lines;
+    return builder.finish(periodText);
 }
 
 } // namespace kp
