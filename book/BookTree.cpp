@@ -2,7 +2,6 @@
 #include "book/BookTree.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace kp {
@@ -52,7 +51,8 @@ BookTree& BookTree::operator=(BookTree&& other) noexcept {
     m_listChunkSize = other.m_listChunkSize;
     m_longLists = std::move(other.m_longLists);
     m_textBlocks = std::move(other.m_textBlocks);
-    m_textUsedInBlock = other.m_textUsedInBlock;
+    m_textFree = other.m_textFree;
+    m_textEnd = other.m_textEnd;
     m_textBlockSize = other.m_textBlockSize;
     // The other tree is left empty and usable; its storage now belongs to this one.
     other.m_top = BookNode();
@@ -72,7 +72,8 @@ void BookTree::resetStorage() {
     m_listFree = nullptr;
     m_listEnd = nullptr;
     m_listChunkSize = 0;
-    m_textUsedInBlock = 0;
+    m_textFree = nullptr;
+    m_textEnd = nullptr;
     m_textBlockSize = 0;
 }
 
@@ -82,8 +83,10 @@ const char* BookTree::storeText(std::string_view text) {
     // The length goes before the text (see kLongTextMark).
     const bool longText = text.size() >= kLongTextMark;
     const std::size_t need = text.size() + (longText ? 5 : 1);
-    char* space = nullptr;
-    if (need > kMaxTextBlock / 4) {
+    char* space = m_textFree;
+    if (need <= static_cast<std::size_t>(m_textEnd - m_textFree)) {
+        m_textFree += need;
+    } else if (need > kMaxTextBlock / 4) {
         // A long text gets a block of its own, inserted before the current one so that the
         // current block keeps filling.
         std::unique_ptr<char[]> block(new char[need]);
@@ -91,16 +94,14 @@ const char* BookTree::storeText(std::string_view text) {
         m_textBlocks.insert(m_textBlocks.empty() ? m_textBlocks.end() : m_textBlocks.end() - 1,
                             std::move(block));
     } else {
-        if (m_textBlocks.empty() || m_textUsedInBlock + need > m_textBlockSize) {
-            m_textBlockSize = m_textBlockSize == 0 ? kFirstTextBlock
-                                                   : std::min(m_textBlockSize * 2, kMaxTextBlock);
-            while (m_textBlockSize < need)
-                m_textBlockSize *= 2;
-            m_textBlocks.emplace_back(new char[m_textBlockSize]);
-            m_textUsedInBlock = 0;
-        }
-        space = m_textBlocks.back().get() + m_textUsedInBlock;
-        m_textUsedInBlock += need;
+        m_textBlockSize =
+            m_textBlockSize == 0 ? kFirstTextBlock : std::min(m_textBlockSize * 2, kMaxTextBlock);
+        while (m_textBlockSize < need)
+            m_textBlockSize *= 2;
+        m_textBlocks.emplace_back(new char[m_textBlockSize]);
+        space = m_textBlocks.back().get();
+        m_textFree = space + need;
+        m_textEnd = space + m_textBlockSize;
     }
     if (longText) {
         const auto length = static_cast<std::uint32_t>(text.size());
@@ -133,7 +134,7 @@ BookNode** BookTree::takeListSpace(std::size_t slots) {
 
 void BookTree::makeRoom(BookNode* list) {
     const std::uint32_t count = list->m_childCount;
-    if (count != 0 && count != std::bit_ceil(count))
+    if ((count & (count - 1)) != 0)
         return; // the span has room up to the next power of two
     // A full list taken last doubles in place while its chunk has room.
     if (count != 0 && list->m_children + count == m_listFree &&
@@ -223,7 +224,8 @@ void BookTree::detach(BookNode* node) {
 BookNode* BookTree::addLast(BookNode* parent, std::string_view text) {
     BookNode* node = allocate(text);
     BookNode* list = listOf(parent);
-    makeRoom(list);
+    if ((list->m_childCount & (list->m_childCount - 1)) == 0) // full: 0, 1, 2, 4, 8 …
+        makeRoom(list);
     node->m_parent = parent;
     node->m_index = static_cast<std::int32_t>(list->m_childCount);
     list->m_children[list->m_childCount++] = node;

@@ -146,7 +146,8 @@ class BookTree {
     // Texts are packed into large blocks; a changed text takes new space and the old space is
     // given back when the tree is cleared. Edits are few next to the texts a load brings.
     std::vector<std::unique_ptr<char[]>> m_textBlocks;
-    std::size_t m_textUsedInBlock = 0;
+    char* m_textFree = nullptr; // in the current block
+    char* m_textEnd = nullptr;
     std::size_t m_textBlockSize = 0;
 };
 
