@@ -18,9 +18,13 @@ std::string Format(const kp::BookTree& tree, kp::BookFormat format, std::string&
                                                 : kp::FormatIndentedText(tree, &problem);
 }
 
+// Whether the bytes were sound. Every input is parsed: "()" written for a first root with an
+// empty text and no children must read back as that root.
 bool Parse(kp::BookTree& tree, kp::BookFormat format, std::string_view bytes) {
-    if (format == kp::BookFormat::NestedList)
-        return bytes.size() <= 2 || !kp::ParseNestedList(tree, bytes);
+    if (format == kp::BookFormat::NestedList) {
+        const bool damaged = kp::ParseNestedList(tree, bytes).has_value();
+        return bytes.size() <= 2 || !damaged;
+    }
     return !kp::ParseIndentedText(tree, bytes);
 }
 
