@@ -294,7 +294,8 @@ class Application {
     // The book was rebuilt from the undo history: nothing may keep its old nodes.
     void bookRestored();
     // A new book replaced the open one: the history starts from it.
-    void bookReplaced();
+    // snapshot: the new book's, when it has been taken already.
+    void bookReplaced(std::string* snapshot = nullptr);
     // The open book was written to its file.
     void bookSaved();
     // Every line followed by CR LF; nothing for no lines.

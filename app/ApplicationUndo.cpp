@@ -121,8 +121,10 @@ void Application::bookSaved() {
                std::to_string(now.minute);
 }
 
-void Application::bookReplaced() {
-    if (!m_oneShot)
+void Application::bookReplaced(std::string* snapshot) {
+    if (snapshot)
+        m_undo.reset(std::move(*snapshot), !m_state.unsavedChanges);
+    else if (!m_oneShot)
         m_undo.reset(m_state.openBook, !m_state.unsavedChanges);
     m_status.clear();
     // The changes of the book replaced were saved or given up.

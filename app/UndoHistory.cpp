@@ -104,7 +104,13 @@ bool RestoreSnapshot(std::string_view bytes, BookTree& book) {
 }
 
 void UndoHistory::reset(const BookTree& book, bool saved) {
-    SnapshotBook(book, m_current);
+    std::string snapshot;
+    SnapshotBook(book, snapshot);
+    reset(std::move(snapshot), saved);
+}
+
+void UndoHistory::reset(std::string snapshot, bool saved) {
+    m_current = std::move(snapshot);
     m_steps.clear();
     m_position = 0;
     m_bytes = 0;

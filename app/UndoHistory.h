@@ -38,6 +38,8 @@ class UndoHistory {
     // Forgets every step: the book as it is now is where undoing stops (a book opened, a new
     // fiscal year or company). saved: the book is as its file holds it.
     void reset(const BookTree& book, bool saved);
+    // The same with the book's snapshot already taken (SnapshotBook).
+    void reset(std::string snapshot, bool saved);
     // The book has changed since the last record: the change becomes one step under the label
     // (Windows-1252), and the steps that were undone are gone. False when the book is byte for
     // byte as it was.
