@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace kp {
 namespace {
@@ -14,11 +15,6 @@ constexpr std::size_t kFirstListChunk = 64;
 constexpr std::size_t kMaxListChunk = 64 * 1024;
 constexpr std::size_t kFirstTextBlock = 4096;
 constexpr std::size_t kMaxTextBlock = 256 * 1024;
-
-void Renumber(BookNode** list, std::size_t from, std::size_t count, auto setIndex) {
-    for (std::size_t i = from; i < count; ++i)
-        setIndex(list[i], static_cast<std::int32_t>(i));
-}
 } // namespace
 
 static_assert(sizeof(BookNode) <= 40, "a node stays small: books hold millions of them");
@@ -32,49 +28,12 @@ int BookNode::level() const {
 
 BookTree::BookTree() = default;
 BookTree::~BookTree() = default;
-BookTree::BookTree(BookTree&& other) noexcept {
-    *this = std::move(other);
-}
+BookTree::BookTree(BookTree&& other) noexcept : m_state(std::exchange(other.m_state, {})) {}
 
 BookTree& BookTree::operator=(BookTree&& other) noexcept {
-    if (this == &other)
-        return *this;
-    m_top = other.m_top;
-    m_count = other.m_count;
-    m_nodeChunks = std::move(other.m_nodeChunks);
-    m_nodesUsedInChunk = other.m_nodesUsedInChunk;
-    m_nodeChunkSize = other.m_nodeChunkSize;
-    m_freeNodes = std::move(other.m_freeNodes);
-    m_listChunks = std::move(other.m_listChunks);
-    m_listFree = other.m_listFree;
-    m_listEnd = other.m_listEnd;
-    m_listChunkSize = other.m_listChunkSize;
-    m_longLists = std::move(other.m_longLists);
-    m_textBlocks = std::move(other.m_textBlocks);
-    m_textFree = other.m_textFree;
-    m_textEnd = other.m_textEnd;
-    m_textBlockSize = other.m_textBlockSize;
-    // The other tree is left empty and usable; its storage now belongs to this one.
-    other.m_top = BookNode();
-    other.m_count = 0;
-    other.m_nodeChunks.clear();
-    other.m_freeNodes.clear();
-    other.m_listChunks.clear();
-    other.m_longLists.clear();
-    other.m_textBlocks.clear();
-    other.resetStorage();
+    if (this != &other)
+        m_state = std::exchange(other.m_state, {});
     return *this;
-}
-
-void BookTree::resetStorage() {
-    m_nodesUsedInChunk = 0;
-    m_nodeChunkSize = 0;
-    m_listFree = nullptr;
-    m_listEnd = nullptr;
-    m_listChunkSize = 0;
-    m_textFree = nullptr;
-    m_textEnd = nullptr;
-    m_textBlockSize = 0;
 }
 
 const char* BookTree::storeText(std::string_view text) {
@@ -83,25 +42,27 @@ const char* BookTree::storeText(std::string_view text) {
     // The length goes before the text (see kLongTextMark).
     const bool longText = text.size() >= kLongTextMark;
     const std::size_t need = text.size() + (longText ? 5 : 1);
-    char* space = m_textFree;
-    if (need <= static_cast<std::size_t>(m_textEnd - m_textFree)) {
-        m_textFree += need;
+    char* space = m_state.textFree;
+    if (need <= static_cast<std::size_t>(m_state.textEnd - m_state.textFree)) {
+        m_state.textFree += need;
     } else if (need > kMaxTextBlock / 4) {
         // A long text gets a block of its own, inserted before the current one so that the
         // current block keeps filling.
         std::unique_ptr<char[]> block(new char[need]);
         space = block.get();
-        m_textBlocks.insert(m_textBlocks.empty() ? m_textBlocks.end() : m_textBlocks.end() - 1,
-                            std::move(block));
+        m_state.textBlocks.insert(m_state.textBlocks.empty() ? m_state.textBlocks.end()
+                                                             : m_state.textBlocks.end() - 1,
+                                  std::move(block));
     } else {
-        m_textBlockSize =
-            m_textBlockSize == 0 ? kFirstTextBlock : std::min(m_textBlockSize * 2, kMaxTextBlock);
-        while (m_textBlockSize < need)
-            m_textBlockSize *= 2;
-        m_textBlocks.emplace_back(new char[m_textBlockSize]);
-        space = m_textBlocks.back().get();
-        m_textFree = space + need;
-        m_textEnd = space + m_textBlockSize;
+        m_state.textBlockSize = m_state.textBlockSize == 0
+                                    ? kFirstTextBlock
+                                    : std::min(m_state.textBlockSize * 2, kMaxTextBlock);
+        while (m_state.textBlockSize < need)
+            m_state.textBlockSize *= 2;
+        m_state.textBlocks.emplace_back(new char[m_state.textBlockSize]);
+        space = m_state.textBlocks.back().get();
+        m_state.textFree = space + need;
+        m_state.textEnd = space + m_state.textBlockSize;
     }
     if (longText) {
         const auto length = static_cast<std::uint32_t>(text.size());
@@ -117,18 +78,19 @@ const char* BookTree::storeText(std::string_view text) {
 
 BookNode** BookTree::takeListSpace(std::size_t slots) {
     if (slots > kMaxListChunk / 4) {
-        m_longLists.emplace_back(new BookNode*[slots]);
-        return m_longLists.back().get();
+        m_state.longLists.emplace_back(new BookNode*[slots]);
+        return m_state.longLists.back().get();
     }
-    if (static_cast<std::size_t>(m_listEnd - m_listFree) < slots) {
-        m_listChunkSize =
-            m_listChunkSize == 0 ? kFirstListChunk : std::min(m_listChunkSize * 2, kMaxListChunk);
-        m_listChunks.emplace_back(new BookNode*[m_listChunkSize]);
-        m_listFree = m_listChunks.back().get();
-        m_listEnd = m_listFree + m_listChunkSize;
+    if (static_cast<std::size_t>(m_state.listEnd - m_state.listFree) < slots) {
+        m_state.listChunkSize = m_state.listChunkSize == 0
+                                    ? kFirstListChunk
+                                    : std::min(m_state.listChunkSize * 2, kMaxListChunk);
+        m_state.listChunks.emplace_back(new BookNode*[m_state.listChunkSize]);
+        m_state.listFree = m_state.listChunks.back().get();
+        m_state.listEnd = m_state.listFree + m_state.listChunkSize;
     }
-    BookNode** space = m_listFree;
-    m_listFree += slots;
+    BookNode** space = m_state.listFree;
+    m_state.listFree += slots;
     return space;
 }
 
@@ -137,9 +99,9 @@ void BookTree::makeRoom(BookNode* list) {
     if ((count & (count - 1)) != 0)
         return; // the span has room up to the next power of two
     // A full list taken last doubles in place while its chunk has room.
-    if (count != 0 && list->m_children + count == m_listFree &&
-        static_cast<std::size_t>(m_listEnd - m_listFree) >= count) {
-        m_listFree += count;
+    if (count != 0 && list->m_children + count == m_state.listFree &&
+        static_cast<std::size_t>(m_state.listEnd - m_state.listFree) >= count) {
+        m_state.listFree += count;
         return;
     }
     BookNode** space = takeListSpace(count == 0 ? 1 : std::size_t{count} * 2);
@@ -148,30 +110,31 @@ void BookTree::makeRoom(BookNode* list) {
     if (count >= kMaxListChunk / 8) {
         // A long list's old block is not needed any more.
         const auto it =
-            std::find_if(m_longLists.begin(), m_longLists.end(),
+            std::find_if(m_state.longLists.begin(), m_state.longLists.end(),
                          [&](const auto& block) { return block.get() == list->m_children; });
-        if (it != m_longLists.end())
-            m_longLists.erase(it);
+        if (it != m_state.longLists.end())
+            m_state.longLists.erase(it);
     }
     list->m_children = space;
 }
 
 BookNode* BookTree::allocate(std::string_view text) {
     BookNode* node = nullptr;
-    if (!m_freeNodes.empty()) {
-        node = m_freeNodes.back();
-        m_freeNodes.pop_back();
+    if (!m_state.freeNodes.empty()) {
+        node = m_state.freeNodes.back();
+        m_state.freeNodes.pop_back();
     } else {
-        if (m_nodeChunks.empty() || m_nodesUsedInChunk == m_nodeChunkSize) {
-            m_nodeChunkSize = m_nodeChunkSize == 0 ? kFirstNodeChunk
-                                                   : std::min(m_nodeChunkSize * 2, kMaxNodeChunk);
-            m_nodeChunks.push_back(std::make_unique<BookNode[]>(m_nodeChunkSize));
-            m_nodesUsedInChunk = 0;
+        if (m_state.nodeChunks.empty() || m_state.nodesUsedInChunk == m_state.nodeChunkSize) {
+            m_state.nodeChunkSize = m_state.nodeChunkSize == 0
+                                        ? kFirstNodeChunk
+                                        : std::min(m_state.nodeChunkSize * 2, kMaxNodeChunk);
+            m_state.nodeChunks.push_back(std::make_unique<BookNode[]>(m_state.nodeChunkSize));
+            m_state.nodesUsedInChunk = 0;
         }
-        node = &m_nodeChunks.back()[m_nodesUsedInChunk++];
+        node = &m_state.nodeChunks.back()[m_state.nodesUsedInChunk++];
     }
     node->m_text = storeText(text);
-    ++m_count;
+    ++m_state.count;
     return node;
 }
 
@@ -189,13 +152,18 @@ void BookTree::release(BookNode* top) {
         node->m_index = 0;
         node->m_parent = nullptr;
         node->m_slot.reference = nullptr;
-        m_freeNodes.push_back(node);
-        --m_count;
+        m_state.freeNodes.push_back(node);
+        --m_state.count;
     }
 }
 
 BookNode* BookTree::listHolding(const BookNode* node) const {
-    return node->m_parent ? node->m_parent : const_cast<BookNode*>(&m_top);
+    return node->m_parent ? node->m_parent : const_cast<BookNode*>(&m_state.top);
+}
+
+void BookTree::renumber(BookNode* list, std::size_t from) {
+    for (std::size_t i = from; i < list->m_childCount; ++i)
+        list->m_children[i]->m_index = static_cast<std::int32_t>(i);
 }
 
 void BookTree::attach(BookNode* parent, size_t pos, BookNode* node) {
@@ -206,8 +174,7 @@ void BookTree::attach(BookNode* parent, size_t pos, BookNode* node) {
     *at = node;
     ++list->m_childCount;
     node->m_parent = parent;
-    Renumber(list->m_children, pos, list->m_childCount,
-             [](BookNode* n, std::int32_t i) { n->m_index = i; });
+    renumber(list, pos);
 }
 
 void BookTree::detach(BookNode* node) {
@@ -216,8 +183,7 @@ void BookTree::detach(BookNode* node) {
     BookNode** at = list->m_children + pos;
     std::memmove(at, at + 1, (list->m_childCount - pos - 1) * sizeof(BookNode*));
     --list->m_childCount;
-    Renumber(list->m_children, pos, list->m_childCount,
-             [](BookNode* n, std::int32_t i) { n->m_index = i; });
+    renumber(list, pos);
     node->m_parent = nullptr;
 }
 
@@ -290,14 +256,7 @@ void BookTree::setText(BookNode* node, std::string_view text) {
 }
 
 void BookTree::clear() {
-    m_top = BookNode();
-    m_count = 0;
-    m_nodeChunks.clear();
-    m_freeNodes.clear();
-    m_listChunks.clear();
-    m_longLists.clear();
-    m_textBlocks.clear();
-    resetStorage();
+    m_state = {};
 }
 
 BookNode* BookTree::next(const BookNode* node) const {

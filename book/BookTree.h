@@ -99,10 +99,10 @@ class BookTree {
     void removeChildren(BookNode* node);
     void setText(BookNode* node, std::string_view text);
 
-    std::span<BookNode* const> roots() const { return m_top.children(); }
-    BookNode* first() const { return m_top.child(0); }
-    bool empty() const { return !m_top.hasChildren(); }
-    std::size_t count() const { return m_count; }
+    std::span<BookNode* const> roots() const { return m_state.top.children(); }
+    BookNode* first() const { return m_state.top.child(0); }
+    bool empty() const { return !m_state.top.hasChildren(); }
+    std::size_t count() const { return m_state.count; }
     void clear();
 
     // Pre-order successor: children first, then the next sibling of the nearest ancestor.
@@ -112,43 +112,48 @@ class BookTree {
 
   private:
     BookNode* allocate(std::string_view text);
-    void resetStorage();
     void release(BookNode* node);
     const char* storeText(std::string_view text);
-    BookNode* listOf(BookNode* parent) { return parent ? parent : &m_top; }
+    BookNode* listOf(BookNode* parent) { return parent ? parent : &m_state.top; }
     BookNode* listHolding(const BookNode* node) const;
     void makeRoom(BookNode* list);
     BookNode** takeListSpace(std::size_t slots);
     void attach(BookNode* parent, size_t pos, BookNode* node);
+    // Sets the index of every child of list from position from on.
+    static void renumber(BookNode* list, std::size_t from);
     void detach(BookNode* node);
 
-    // Holds the roots as its children; a root's parent is none all the same.
-    BookNode m_top;
-    std::size_t m_count = 0;
+    // Everything the tree holds, so that a move takes it whole and leaves a fresh one behind.
+    struct State {
+        // Holds the roots as its children; a root's parent is none all the same.
+        BookNode top;
+        std::size_t count = 0;
 
-    // Nodes come from fixed-size chunks; deleted nodes go to a free list.
-    std::vector<std::unique_ptr<BookNode[]>> m_nodeChunks;
-    std::size_t m_nodesUsedInChunk = 0;
-    std::size_t m_nodeChunkSize = 0;
-    std::vector<BookNode*> m_freeNodes;
+        // Nodes come from fixed-size chunks; deleted nodes go to a free list.
+        std::vector<std::unique_ptr<BookNode[]>> nodeChunks;
+        std::size_t nodesUsedInChunk = 0;
+        std::size_t nodeChunkSize = 0;
+        std::vector<BookNode*> freeNodes;
 
-    // Child lists are spans of large chunks, each with room for its count rounded up to a power
-    // of two. A full list doubles in place when it is the one taken last and its chunk has room,
-    // so that a tree built in order (a load) packs its lists without gaps; any other list moves
-    // to a span twice its size, and the old span is given back when the tree is cleared. A list
-    // too long for a chunk has a block of its own, freed when the list moves.
-    std::vector<std::unique_ptr<BookNode*[]>> m_listChunks;
-    BookNode** m_listFree = nullptr;
-    BookNode** m_listEnd = nullptr;
-    std::size_t m_listChunkSize = 0;
-    std::vector<std::unique_ptr<BookNode*[]>> m_longLists;
+        // Child lists are spans of large chunks, each with room for its count rounded up to a power
+        // of two. A full list doubles in place when it is the one taken last and its chunk has
+        // room, so that a tree built in order (a load) packs its lists without gaps; any other list
+        // moves to a span twice its size, and the old span is given back when the tree is cleared.
+        // A list too long for a chunk has a block of its own, freed when the list moves.
+        std::vector<std::unique_ptr<BookNode*[]>> listChunks;
+        BookNode** listFree = nullptr;
+        BookNode** listEnd = nullptr;
+        std::size_t listChunkSize = 0;
+        std::vector<std::unique_ptr<BookNode*[]>> longLists;
 
-    // Texts are packed into large blocks; a changed text takes new space and the old space is
-    // given back when the tree is cleared. Edits are few next to the texts a load brings.
-    std::vector<std::unique_ptr<char[]>> m_textBlocks;
-    char* m_textFree = nullptr; // in the current block
-    char* m_textEnd = nullptr;
-    std::size_t m_textBlockSize = 0;
+        // Texts are packed into large blocks; a changed text takes new space and the old space is
+        // given back when the tree is cleared. Edits are few next to the texts a load brings.
+        std::vector<std::unique_ptr<char[]>> textBlocks;
+        char* textFree = nullptr; // in the current block
+        char* textEnd = nullptr;
+        std::size_t textBlockSize = 0;
+    };
+    State m_state;
 };
 
 } // namespace kp
