@@ -65,11 +65,9 @@ std::int32_t ScanNumber(std::string_view text, int& cursor) {
     const size_t start = i;
     while (i < size && IsNumberChar(text[i]))
         ++i;
-    cursor = static_cast<int>(std::min(i, size) + 1);
-    if (start >= size || i == start) {
-        cursor = std::max(cursor, static_cast<int>(start) + 1);
+    cursor = static_cast<int>(i) + 1;
+    if (i == start)
         return 0;
-    }
     return ConvertRun(text.substr(start, i - start));
 }
 

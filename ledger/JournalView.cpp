@@ -60,7 +60,8 @@ std::uint64_t PackDigits(std::string_view digits) {
 
 } // namespace
 
-void JournalView::appendAccount(std::string_view lineText, const AccountIndex& accounts) {
+void JournalView::appendAccount(std::string& out, std::string_view lineText,
+                                const AccountIndex& accounts) {
     // As AccountIndex::lookupAccount, appended in place instead of returned as a new string.
     const std::string_view key = lineText.substr(0, static_cast<size_t>(LeadingDigits(lineText)));
     int i = -1;
@@ -73,10 +74,10 @@ void JournalView::appendAccount(std::string_view lineText, const AccountIndex& a
         i = accounts.findAccount(key);
     }
     if (i < 0) {
-        m_text.append(lineText).append(" ???");
+        out.append(lineText).append(" ???");
         return;
     }
-    m_text += accounts.accounts()[static_cast<size_t>(i)].text;
+    out += accounts.accounts()[static_cast<size_t>(i)].text;
 }
 
 void JournalView::build(const JournalSource& source) {
@@ -118,11 +119,9 @@ bool JournalView::voucherTexts(BookNode* event, const JournalSource& source) {
         net += cents;
         if (cents > 0)
             debit += cents;
-        m_text.clear();
-        AppendCents(m_text, cents);
-        m_text.append(": ");
-        appendAccount(line->text(), source.accounts);
-        m_lineBytes.append(m_text);
+        AppendCents(m_lineBytes, cents);
+        m_lineBytes.append(": ");
+        appendAccount(m_lineBytes, line->text(), source.accounts);
         m_lineEnds.push_back(m_lineBytes.size());
     }
     m_lineTexts.clear();

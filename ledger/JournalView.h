@@ -79,7 +79,7 @@ class JournalView {
     // when the event is no voucher.
     bool voucherTexts(BookNode* event, const JournalSource& source);
     const BookNode* voucherOf(const BookNode* node) const;
-    void appendAccount(std::string_view lineText, const AccountIndex& accounts);
+    void appendAccount(std::string& out, std::string_view lineText, const AccountIndex& accounts);
 
     BookTree m_tree;
     // While the whole view is built: account list position by account number text. A book has
