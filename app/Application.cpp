@@ -737,24 +737,11 @@ ReportLines Application::reportHeader(std::string_view title) const {
 ReportLines Application::journalListing(int monthIndex, std::string_view periodText) const {
     const ReportLines header = reportHeader(std::string(1, kBoldMarker) + "P\xE4iv\xE4kirja " +
                                             std::string(periodText) + " ");
-    if (!m_oneShot || !m_state.isStale(Stale::Journal))
-        return BuildJournalListing(m_journal.tree(), header, periodText, monthIndex);
-    // A one-shot session has not built the view: the same texts are made from the book as the
-    // listing goes, voucher by voucher, without holding the view.
-    const JournalSource source{m_index, m_index.events(), nullptr};
-    size_t lineCount = 0;
-    for (const BookNode* event :
-         source.events ? source.events->children() : std::span<BookNode* const>())
-        if (event->childCount() >= 2)
-            lineCount +=
-                3 + static_cast<size_t>(event->child(event->childCount() - 1)->childCount());
-    JournalListingBuilder builder(header, monthIndex, lineCount, lineCount * 48);
-    JournalView texts;
-    texts.forEachVoucher(source,
-                         [&](std::string_view voucher, std::span<const std::string_view> lines) {
-                             builder.addVoucher(voucher, lines);
-                         });
-    return builder.finish(periodText);
+    // A one-shot session has not built the view: the listing is made from the book.
+    if (m_oneShot && m_state.isStale(Stale::Journal))
+        return BuildJournalListing(JournalSource{m_index, m_index.events(), nullptr}, header,
+                                   periodText, monthIndex);
+    return BuildJournalListing(m_journal.tree(), header, periodText, monthIndex);
 }
 
 bool Application::saveLinesCommand() {

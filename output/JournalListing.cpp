@@ -3,6 +3,9 @@
 
 #include "book/TextHelpers.h"
 
+#include <cstddef>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace kp {
@@ -29,7 +32,24 @@ int MonthOfDate(std::string_view date) {
     return ConvertRun(digits);
 }
 
-} // namespace
+// Builds the listing voucher by voucher from texts of the journal view's form (a voucher node's
+// text and its line nodes' texts), whether they come from the view or are made from the book.
+// lineCount and byteCount are what the vouchers are expected to take, reserved at once.
+class JournalListingBuilder {
+  public:
+    JournalListingBuilder(const ReportLines& header, int monthIndex, std::size_t lineCount,
+                          std::size_t byteCount);
+    void addVoucher(std::string_view text, std::span<const std::string_view> entries);
+    ReportLines finish(std::string_view periodText);
+
+  private:
+    int m_monthIndex;
+    ReportLines m_lines;
+    Cents m_totalDebit = 0;
+    Cents m_totalCredit = 0;
+    std::string m_line; // reused: the lines themselves are packed into one buffer
+    std::string m_amount;
+};
 
 JournalListingBuilder::JournalListingBuilder(const ReportLines& header, int monthIndex,
                                              std::size_t lineCount, std::size_t byteCount)
@@ -97,6 +117,8 @@ ReportLines JournalListingBuilder::finish(std::string_view periodText) {
     return std::move(m_lines);
 }
 
+} // namespace
+
 ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& header,
                                 std::string_view periodText, int monthIndex) {
     // Room for every line: a head, the entries and a total line with a blank after it per
@@ -119,6 +141,23 @@ ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& 
             entries.push_back(entry->text());
         builder.addVoucher(voucher->text(), entries);
     }
+    return builder.finish(periodText);
+}
+
+ReportLines BuildJournalListing(const JournalSource& source, const ReportLines& header,
+                                std::string_view periodText, int monthIndex) {
+    size_t lineCount = 0;
+    for (const BookNode* event :
+         source.events ? source.events->children() : std::span<BookNode* const>())
+        if (event->childCount() >= 2)
+            lineCount +=
+                3 + static_cast<size_t>(event->child(event->childCount() - 1)->childCount());
+    JournalListingBuilder builder(header, monthIndex, lineCount, lineCount * 48);
+    JournalView texts;
+    texts.forEachVoucher(source,
+                         [&](std::string_view voucher, std::span<const std::string_view> lines) {
+                             builder.addVoucher(voucher, lines);
+                         });
     return builder.finish(periodText);
 }
 
