@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 
 namespace kp {
 namespace fs = std::filesystem;
@@ -216,12 +217,22 @@ int CountVouchers(const fs::path& file) {
     return count;
 }
 
-FileResult SaveBookKeepingBackup(const BookTree& tree, const std::string& fileName) {
+namespace {
+FileResult KeepingBackup(const std::string& fileName, const std::function<FileResult()>& save) {
     const std::string warning = KeepBackup(fileName, UserDataFolder());
-    FileResult result = SaveBook(tree, fileName);
+    FileResult result = save();
     if (result && !warning.empty())
         result.message = warning;
     return result;
+}
+} // namespace
+
+FileResult SaveBookKeepingBackup(const BookTree& tree, const std::string& fileName) {
+    return KeepingBackup(fileName, [&] { return SaveBook(tree, fileName); });
+}
+
+FileResult SaveBookTextKeepingBackup(const std::string& text, const std::string& fileName) {
+    return KeepingBackup(fileName, [&] { return SaveBookText(text, fileName); });
 }
 
 } // namespace kp

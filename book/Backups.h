@@ -62,5 +62,7 @@ int CountVouchers(const std::filesystem::path& file);
 // not stop the save, which matters more: the result is then a success whose message is the
 // warning to show.
 FileResult SaveBookKeepingBackup(const BookTree& tree, const std::string& fileName);
+// The same for a book given as the bytes of its file (SaveBookText).
+FileResult SaveBookTextKeepingBackup(const std::string& text, const std::string& fileName);
 
 } // namespace kp

@@ -6,6 +6,7 @@
 #include "book/NestedList.h"
 #include "book/Win1252.h"
 
+#include <functional>
 #include <optional>
 
 namespace kp {
@@ -78,6 +79,27 @@ FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode mode) 
     return result;
 }
 
+namespace {
+
+// Writes a book's bytes: the copy on disk must read back as they are, and as the same book when
+// sameBook is given, before it replaces the old file.
+FileResult WriteBookBytes(const std::string& fileName, const std::string& bytes,
+                          const std::function<bool(const std::string&)>& sameBook) {
+    const WriteCheck check = [&](const std::string& copyName) -> std::string {
+        std::string written;
+        if (!ReadWholeFile(copyName, written) || written != bytes ||
+            (sameBook && !sameBook(written)))
+            return "Tallennettua tiedostoa luettaessa kirja ei ollut sama kuin muistissa; "
+                   "tiedosto on ennallaan.";
+        return {};
+    };
+    if (FileResult r = WriteFileReplacing(fileName, bytes, check); !r)
+        return FileResult::failure("Cannot create file " + fileName + "\n" + r.message);
+    return FileResult::success();
+}
+
+} // namespace
+
 FileResult SaveBook(const BookTree& tree, const std::string& fileName) {
     const BookFormat format = FormatForFileName(fileName);
     std::string problem;
@@ -87,18 +109,14 @@ FileResult SaveBook(const BookTree& tree, const std::string& fileName) {
         return FileResult::failure("Cannot create file " + fileName + "\nKirjaa ei tallennettu: " +
                                    problem + ". Tiedosto on ennallaan.");
     // The copy on disk is read back and compared with the book before it replaces the old file.
-    const WriteCheck check = [&](const std::string& copyName) -> std::string {
-        std::string written;
+    return WriteBookBytes(fileName, bytes, [&](const std::string& written) {
         BookTree back;
-        if (!ReadWholeFile(copyName, written) || written != bytes || Parse(format, back, written) ||
-            !SameBook(tree, back, format))
-            return "Tallennettua tiedostoa luettaessa kirja ei ollut sama kuin muistissa; "
-                   "tiedosto on ennallaan.";
-        return {};
-    };
-    if (FileResult r = WriteFileReplacing(fileName, bytes, check); !r)
-        return FileResult::failure("Cannot create file " + fileName + "\n" + r.message);
-    return FileResult::success();
+        return !Parse(format, back, written) && SameBook(tree, back, format);
+    });
+}
+
+FileResult SaveBookText(const std::string& text, const std::string& fileName) {
+    return WriteBookBytes(fileName, text, {});
 }
 
 } // namespace kp

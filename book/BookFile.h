@@ -28,5 +28,8 @@ FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode mode =
 bool SameBook(const BookTree& a, const BookTree& b, BookFormat format);
 
 FileResult SaveBook(const BookTree& tree, const std::string& fileName);
+// The same for a book given as the bytes of its file, in the format the name selects (a
+// generated book too large to build as a tree first): the copy on disk is checked byte for byte.
+FileResult SaveBookText(const std::string& text, const std::string& fileName);
 
 } // namespace kp

@@ -2,33 +2,23 @@
 #include "cli/CliSave.h"
 
 #include "book/Backups.h"
-#include "book/FileIo.h"
 
 namespace kp {
 
-int SaveCommandBook(const BookTree& tree, const std::string& fileName, std::ostream& err) {
-    const FileResult r = SaveBookKeepingBackup(tree, fileName);
+namespace {
+int Reported(const FileResult& r, std::ostream& err) {
     if (!r.message.empty())
         err << r.message << '\n';
     return r ? 0 : 1;
 }
+} // namespace
+
+int SaveCommandBook(const BookTree& tree, const std::string& fileName, std::ostream& err) {
+    return Reported(SaveBookKeepingBackup(tree, fileName), err);
+}
 
 int SaveCommandText(const std::string& text, const std::string& fileName, std::ostream& err) {
-    const std::string warning = KeepBackup(fileName, UserDataFolder());
-    const WriteCheck check = [&](const std::string& copyName) -> std::string {
-        std::string written;
-        if (!ReadWholeFile(copyName, written) || written != text)
-            return "Tallennettua tiedostoa luettaessa kirja ei ollut sama kuin muistissa; "
-                   "tiedosto on ennallaan.";
-        return {};
-    };
-    if (const FileResult r = WriteFileReplacing(fileName, text, check); !r) {
-        err << "Cannot create file " << fileName << '\n' << r.message << '\n';
-        return 1;
-    }
-    if (!warning.empty())
-        err << warning << '\n';
-    return 0;
+    return Reported(SaveBookTextKeepingBackup(text, fileName), err);
 }
 
 } // namespace kp
