@@ -2,6 +2,7 @@
 // recovery copies on: the posting, the undo record and the copy handed to the writer's thread.
 #include "app/Application.h"
 #include "app/HeadlessPlatform.h"
+#include "bench/PostVoucher.h"
 #include "book/BookFile.h"
 #include "cli/BookGenerator.h"
 
@@ -29,17 +30,8 @@ void BM_PostVoucherWithRecoveryCopy(benchmark::State& state) {
         kp::Application app{platform};
         app.enableRecovery(folder / "palautus");
         app.openBook(file);
-        kp::VoucherEditor& editor = app.voucherEditor();
-        for (auto _ : state) {
-            if (!editor.visible())
-                app.newVoucherCommand(false, nullptr);
-            editor.dateEnter();
-            for (const char c : std::string("1\r"))
-                editor.chooserType(c);
-            for (const char c : std::string("10"))
-                editor.gridType(c);
-            app.voucherOk(); // records the step and hands the snapshot to the writer
-        }
+        for (auto _ : state)
+            bench::PostVoucher(app);
         state.counters["snapshot_bytes"] = static_cast<double>(app.undoHistory().snapshotBytes());
         app.recoveryWriter()->wait();
     }

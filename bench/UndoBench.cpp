@@ -2,6 +2,7 @@
 // record alone, and an undo with its redo.
 #include "app/Application.h"
 #include "app/HeadlessPlatform.h"
+#include "bench/PostVoucher.h"
 #include "book/BookFile.h"
 #include "cli/BookGenerator.h"
 
@@ -29,19 +30,7 @@ struct OpenBook {
     }
     ~OpenBook() { std::filesystem::remove(file); }
 
-    // "Uusi tosite", a date and one line of 10,00 on the first account, OK (the difference is
-    // accepted): the editor reopens for the next one.
-    void postVoucher() {
-        kp::VoucherEditor& editor = app.voucherEditor();
-        if (!editor.visible())
-            app.newVoucherCommand(false, nullptr);
-        editor.dateEnter();
-        for (const char c : std::string("1\r"))
-            editor.chooserType(c);
-        for (const char c : std::string("10"))
-            editor.gridType(c);
-        app.voucherOk();
-    }
+    void postVoucher() { bench::PostVoucher(app); }
 };
 
 OpenBook& Book() {
