@@ -33,6 +33,14 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
+// The source's bytes, a piece at a time; on failure errno says why.
+bool WriteAll(int fd, const ByteSource& source) {
+    std::string buffer;
+    ByteSink sink(buffer, [fd](std::string_view piece) { return WriteAll(fd, piece); });
+    source(sink);
+    return sink.finish();
+}
+
 // Whether the user may write the existing file by its permission bits. The super-user may write
 // anything, but a book made read-only (no write bit at all) is not replaced even for them.
 bool MayWrite(const std::string& name, const struct stat& st) {
@@ -49,11 +57,11 @@ bool WrittenDirectly(const std::string& name, bool exists, const struct stat& st
     return name.rfind("/dev/", 0) == 0 || name.rfind("/proc/", 0) == 0;
 }
 
-FileResult WriteDirectly(const std::string& name, std::string_view data) {
+FileResult WriteDirectly(const std::string& name, const ByteSource& source) {
     const int fd = ::open(name.c_str(), O_WRONLY | O_TRUNC | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return FileResult::failure("Tiedostoa ei voi avata kirjoitettavaksi: " + SystemSays());
-    bool ok = WriteAll(fd, data);
+    bool ok = WriteAll(fd, source);
     std::string why = ok ? "" : SystemSays();
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -100,6 +108,12 @@ bool ReadWholeFile(const std::string& fileName, std::string& data) {
 
 FileResult WriteFileReplacing(const std::string& fileName, std::string_view data,
                               const WriteCheck& check) {
+    return WriteFileReplacing(
+        fileName, [data](ByteSink& sink) { sink << data; }, check);
+}
+
+FileResult WriteFileReplacing(const std::string& fileName, const ByteSource& source,
+                              const WriteCheck& check) {
     std::string target = fileName;
     char resolved[PATH_MAX];
     struct stat lst {};
@@ -109,7 +123,7 @@ FileResult WriteFileReplacing(const std::string& fileName, std::string_view data
     struct stat old {};
     const bool existed = stat(target.c_str(), &old) == 0;
     if (WrittenDirectly(fileName, existed, old) || WrittenDirectly(target, existed, old))
-        return WriteDirectly(target, data);
+        return WriteDirectly(target, source);
     if (existed && S_ISDIR(old.st_mode))
         return FileResult::failure("Nimellä on kansio.");
     if (existed && !MayWrite(target, old))
@@ -129,7 +143,7 @@ FileResult WriteFileReplacing(const std::string& fileName, std::string_view data
         mode = static_cast<mode_t>(0666 & ~mask);
     }
     std::string why;
-    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, data) && fsync(fd) == 0;
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, source) && fsync(fd) == 0;
     if (!ok)
         why = "Kirjoitus epäonnistui: " + SystemSays();
     if (::close(fd) != 0 && ok) {
@@ -141,9 +155,9 @@ FileResult WriteFileReplacing(const std::string& fileName, std::string_view data
         ok = why.empty();
     }
     if (ok && existed && old.st_nlink > 1) {
-        // Renaming would leave the other names with the old content: copy the checked bytes over
-        // the file itself, and keep the checked copy until that has succeeded.
-        const FileResult inPlace = WriteDirectly(target, data);
+        // Renaming would leave the other names with the old content: write the same bytes again
+        // over the file itself, and keep the checked copy until that has succeeded.
+        const FileResult inPlace = WriteDirectly(target, source);
         if (inPlace) {
             const int targetFd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
             if (targetFd >= 0) {

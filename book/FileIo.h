@@ -3,6 +3,7 @@
 
 #include "book/FileResult.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,54 @@
 namespace kp {
 
 bool ReadWholeFile(const std::string& fileName, std::string& data);
+
+// Bytes written in order, either kept whole in a string or passed on a piece at a time (to a
+// file), so that a long page or journal is written without ever being held whole. After a
+// failed piece the rest is dropped and ok() stays false.
+class ByteSink {
+  public:
+    using Drain = std::function<bool(std::string_view)>;
+    explicit ByteSink(std::string& into) : m_bytes(into) {}
+    ByteSink(std::string& buffer, Drain drain) : m_bytes(buffer), m_drain(std::move(drain)) {}
+
+    ByteSink& operator<<(std::string_view bytes) {
+        if (m_drain && bytes.size() >= kPiece) { // a large piece goes on as it is, uncopied
+            drain();
+            m_ok = m_ok && m_drain(bytes);
+            return *this;
+        }
+        m_bytes.append(bytes);
+        if (m_drain && m_bytes.size() >= kPiece)
+            drain();
+        return *this;
+    }
+    ByteSink& operator<<(char c) {
+        m_bytes.push_back(c);
+        if (m_drain && m_bytes.size() >= kPiece)
+            drain();
+        return *this;
+    }
+    // Passes on what is still held; false when any piece failed.
+    bool finish() {
+        if (m_drain)
+            drain();
+        return m_ok;
+    }
+    bool ok() const { return m_ok; }
+
+  private:
+    static constexpr std::size_t kPiece = std::size_t{1} << 20;
+    void drain() {
+        m_ok = m_ok && m_drain(m_bytes);
+        m_bytes.clear();
+    }
+    std::string& m_bytes;
+    Drain m_drain;
+    bool m_ok = true;
+};
+
+// Writes a file's bytes into the sink it is given.
+using ByteSource = std::function<void(ByteSink&)>;
 
 // Checks a written copy before it replaces the target: given the copy's file name, an empty
 // result lets the save go on, anything else is the reason it stops.
@@ -23,6 +72,9 @@ using WriteCheck = std::function<std::string(const std::string& copyName)>;
 // regular files (/dev/null, a pipe, /dev/stdout) are written directly, without a check. On
 // failure the message says why, in Finnish, with the system's own words where it gave them.
 FileResult WriteFileReplacing(const std::string& fileName, std::string_view data,
+                              const WriteCheck& check = {});
+// The same, with the bytes made while they are written.
+FileResult WriteFileReplacing(const std::string& fileName, const ByteSource& source,
                               const WriteCheck& check = {});
 
 } // namespace kp

@@ -12,6 +12,20 @@
 #include "output/SheetFile.h"
 
 namespace kp {
+namespace {
+
+// Writes what the source makes to the stream a piece at a time.
+bool WriteStream(std::ostream& out, const ByteSource& source) {
+    std::string buffer;
+    ByteSink sink(buffer, [&out](std::string_view piece) {
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return static_cast<bool>(out);
+    });
+    source(sink);
+    return sink.finish();
+}
+
+} // namespace
 
 int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     PageOptions o;
@@ -34,10 +48,12 @@ int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::os
             }
             return 0;
         }
-        std::string bytes;
         if (format == SheetFormat::Csv) {
-            bytes = PageToCsv(lines);
-        } else if (FileResult r = PageToXlsx(lines, bytes); !r) {
+            WriteStream(out, [&lines](ByteSink& sink) { WritePageCsv(lines, sink); });
+            return 0;
+        }
+        std::string bytes;
+        if (FileResult r = PageToXlsx(lines, bytes); !r) {
             err << r.message << '\n';
             return 1;
         }
@@ -45,7 +61,7 @@ int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         return 0;
     }
     if (!o.output) {
-        out << LinesToText(lines);
+        WriteStream(out, [&lines](ByteSink& sink) { WriteLinesText(lines, sink); });
         return 0;
     }
     if (FileResult r = SaveLines(lines, *o.output); !r) {
@@ -66,16 +82,19 @@ int PlainTextCommand(const std::vector<std::string>& args, std::ostream& out, st
     app.setOneShot();
     if (!app.openBook(args[2]))
         return 1;
-    const PlainTextJournal journal = WritePlainTextJournal(app.state().openBook, &app.index());
+    std::vector<std::string> leftOut;
+    const ByteSource source = [&](ByteSink& sink) {
+        leftOut = WritePlainTextJournal(app.state().openBook, sink, &app.index());
+    };
     if (!toFile) {
-        out << journal.text;
-    } else if (FileResult r = WriteFileReplacing(args[4], journal.text); !r) {
+        WriteStream(out, source);
+    } else if (FileResult r = WriteFileReplacing(args[4], source); !r) {
         err << r.message << '\n';
         return 1;
     }
-    for (const std::string& why : journal.left_out)
+    for (const std::string& why : leftOut)
         err << why << " \u2013 j\u00e4tettiin pois\n";
-    return journal.left_out.empty() ? 0 : 1;
+    return leftOut.empty() ? 0 : 1;
 }
 
 int ViewCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -12,15 +12,20 @@ namespace kp {
 std::string LinesToText(const ReportLines& lines) {
     std::string text;
     text.reserve(lines.byteSize() + 2 * lines.size());
-    for (std::string_view line : lines) {
-        text += line;
-        text += "\r\n";
-    }
+    ByteSink sink(text);
+    WriteLinesText(lines, sink);
     return text;
 }
 
+void WriteLinesText(const ReportLines& lines, ByteSink& sink) {
+    for (std::string_view line : lines)
+        sink << line << "\r\n";
+}
+
 FileResult SaveLines(const ReportLines& lines, const std::string& fileName) {
-    if (FileResult r = WriteFileReplacing(fileName, LinesToText(lines)); !r)
+    if (FileResult r =
+            WriteFileReplacing(fileName, [&lines](ByteSink& sink) { WriteLinesText(lines, sink); });
+        !r)
         return FileResult::failure("Cannot create file " + fileName + "\n" + r.message);
     return FileResult::success();
 }

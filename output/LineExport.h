@@ -1,6 +1,7 @@
 // Report lines as the bytes that "Tallenna csv" writes and "Kopioi kaikki" copies.
 #pragma once
 
+#include "book/FileIo.h"
 #include "book/FileResult.h"
 #include "book/ReportLines.h"
 
@@ -10,6 +11,7 @@ namespace kp {
 
 // Every line followed by CR LF, Windows-1252, markers and TABs unchanged.
 std::string LinesToText(const ReportLines& lines);
+void WriteLinesText(const ReportLines& lines, ByteSink& sink);
 
 FileResult SaveLines(const ReportLines& lines, const std::string& fileName);
 

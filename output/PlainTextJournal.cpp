@@ -63,14 +63,22 @@ std::string ToolSafe(std::string text, bool account) {
 
 PlainTextJournal WritePlainTextJournal(BookTree& book, const AccountIndex* bookIndex) {
     PlainTextJournal journal;
+    ByteSink sink(journal.text);
+    journal.left_out = WritePlainTextJournal(book, sink, bookIndex);
+    return journal;
+}
+
+std::vector<std::string> WritePlainTextJournal(BookTree& book, ByteSink& sink,
+                                               const AccountIndex* bookIndex) {
+    std::vector<std::string> leftOut;
     AccountIndex built(false);
     if (!bookIndex)
         built.rebuild(book, {}, nullptr, false);
     const AccountIndex& index = bookIndex ? *bookIndex : built;
-    journal.text = "; " + Win1252ToUtf8(BookTitle(book)) + "\n";
+    sink << "; " << Win1252ToUtf8(BookTitle(book)) << '\n';
     const BookNode* events = index.events();
     if (!events)
-        return journal;
+        return leftOut;
     std::unordered_map<std::int32_t, std::string> accounts; // "    1910 Pankkitili  "
     std::string lines;
     for (const BookNode* event : events->children()) {
@@ -81,8 +89,7 @@ PlainTextJournal WritePlainTextJournal(BookTree& book, const AccountIndex* bookI
         int counter = 0;
         const std::string date = IsoDate(ReadDateChild(*event, counter));
         if (date.empty()) {
-            journal.left_out.push_back("Tosite " + number +
-                                       ": ei kelvollista p\u00e4iv\u00e4yst\u00e4");
+            leftOut.push_back("Tosite " + number + ": ei kelvollista p\u00e4iv\u00e4yst\u00e4");
             continue;
         }
         lines.clear();
@@ -107,9 +114,9 @@ PlainTextJournal WritePlainTextJournal(BookTree& book, const AccountIndex* bookI
             lines.append(account->second).append(Euros(cents)).append(1, '\n');
         }
         if (sum != 0) {
-            journal.left_out.push_back("Tosite " + number +
-                                       ": viennit eiv\u00e4t t\u00e4sm\u00e4\u00e4 (ero " +
-                                       Euros(sum) + ")");
+            leftOut.push_back("Tosite " + number +
+                              ": viennit eiv\u00e4t t\u00e4sm\u00e4\u00e4 (ero " + Euros(sum) +
+                              ")");
             continue;
         }
         int quote = 1;
@@ -118,11 +125,11 @@ PlainTextJournal WritePlainTextJournal(BookTree& book, const AccountIndex* bookI
                          event->childCount() > 1 ? event->child(1)->text() : "", quote))),
                      false);
         // A voucher without lines moves no money; the tools want postings, so it stays a comment.
-        journal.text.append("\n").append(lines.empty() ? "; " : "").append(date);
-        journal.text.append(" (").append(number).append(") ").append(description);
-        journal.text.append("\n").append(lines);
+        sink << '\n' << (lines.empty() ? "; " : "") << date;
+        sink << " (" << number << ") " << description;
+        sink << '\n' << lines;
     }
-    return journal;
+    return leftOut;
 }
 
 } // namespace kp

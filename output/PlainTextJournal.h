@@ -3,6 +3,7 @@
 #pragma once
 
 #include "book/BookTree.h"
+#include "book/FileIo.h"
 #include "ledger/AccountIndex.h"
 
 #include <string>
@@ -20,5 +21,8 @@ struct PlainTextJournal {
 // date, or whose lines do not add up to zero, is left out and named.
 // The book's account index may be given when one is at hand; else one is built.
 PlainTextJournal WritePlainTextJournal(BookTree& book, const AccountIndex* bookIndex = nullptr);
+// The same text written into the sink as it is made; returns the vouchers left out.
+std::vector<std::string> WritePlainTextJournal(BookTree& book, ByteSink& sink,
+                                               const AccountIndex* bookIndex = nullptr);
 
 } // namespace kp

@@ -61,20 +61,20 @@ size_t Utf8Width(std::string_view s) {
         std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-void AppendCsvField(std::string& out, const std::string& text) {
+void AppendCsvField(ByteSink& out, const std::string& text) {
     const bool quote = text.find_first_of(";\"\r\n") != std::string::npos ||
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote) {
-        out += text;
+        out << text;
         return;
     }
-    out += '"';
+    out << '"';
     for (char c : text) {
         if (c == '"')
-            out += '"';
-        out += c;
+            out << '"';
+        out << c;
     }
-    out += '"';
+    out << '"';
 }
 
 } // namespace
@@ -133,20 +133,26 @@ SheetShape PageSheetShape(const ReportLines& lines) {
 }
 
 std::string PageToCsv(const ReportLines& lines) {
+    std::string text;
+    text.reserve(lines.byteSize() + 4 * lines.size() + 3);
+    ByteSink sink(text);
+    WritePageCsv(lines, sink);
+    return text;
+}
+
+void WritePageCsv(const ReportLines& lines, ByteSink& out) {
     const size_t columns = std::max<size_t>(PageSheetShape(lines).columns, 1);
-    std::string out = "\xEF\xBB\xBF";
-    out.reserve(lines.byteSize() + lines.size() * (columns + 2) + 3);
+    out << "\xEF\xBB\xBF";
     for (std::string_view line : lines) {
         const SheetRow row = PageRow(line);
         for (size_t c = 0; c < columns; ++c) {
             if (c > 0)
-                out += ';';
+                out << ';';
             if (c < row.cells.size())
                 AppendCsvField(out, row.cells[c].text);
         }
-        out += "\r\n";
+        out << "\r\n";
     }
-    return out;
 }
 
 } // namespace kp

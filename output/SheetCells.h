@@ -2,6 +2,7 @@
 // UTF-8, amounts and counts as numbers; and the page as CSV for a spreadsheet.
 #pragma once
 
+#include "book/FileIo.h"
 #include "book/ReportLines.h"
 
 #include <cstddef>
@@ -43,5 +44,6 @@ SheetShape PageSheetShape(const ReportLines& lines);
 // fields quoted as RFC 4180 says (and those with edge blanks, so that they are kept), amounts
 // with a decimal comma and no thousands separator; every row as wide as the widest.
 std::string PageToCsv(const ReportLines& lines);
+void WritePageCsv(const ReportLines& lines, ByteSink& sink);
 
 } // namespace kp

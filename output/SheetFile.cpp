@@ -126,12 +126,16 @@ FileResult PageToXlsx(const ReportLines& lines, std::string& bytes) {
 FileResult SavePageSheet(const ReportLines& lines, const std::string& fileName,
                          SheetFormat format) {
     std::string bytes;
-    if (format == SheetFormat::Csv) {
-        bytes = PageToCsv(lines);
-    } else if (FileResult r = PageToXlsx(lines, bytes); !r) {
-        return r;
-    }
-    if (FileResult r = WriteFileReplacing(fileName, bytes); !r)
+    if (format == SheetFormat::Xlsx)
+        if (FileResult r = PageToXlsx(lines, bytes); !r)
+            return r;
+    const ByteSource source = [&](ByteSink& sink) {
+        if (format == SheetFormat::Csv)
+            WritePageCsv(lines, sink);
+        else
+            sink << bytes;
+    };
+    if (FileResult r = WriteFileReplacing(fileName, source); !r)
         return FileResult::failure("Tiedostoa " + fileName + " ei voi kirjoittaa\n" + r.message);
     return FileResult::success();
 }

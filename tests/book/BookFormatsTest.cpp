@@ -1,5 +1,6 @@
 // The nested-list and indented text book formats, the choice between them and saving safely.
 #include "book/BookFile.h"
+#include "book/FileIo.h"
 #include "book/IndentedText.h"
 #include "book/NestedList.h"
 #include "tests/book/TreeShape.h"
@@ -14,6 +15,7 @@
 #include <sys/resource.h>
 #include <tuple>
 #include <unistd.h>
+#include <vector>
 
 namespace kp {
 namespace {
@@ -355,6 +357,41 @@ TEST_F(BookFiles, FailedSaveReportsAndLeavesTheFolderAsItWas) {
         fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec);
         expectFailure("book.tlk");
     }
+}
+
+// A file made while it is written: small pieces gathered, large ones passed on whole, a hard-linked
+// file rewritten under every name, and a write cut short leaving the old file as it was.
+TEST_F(BookFiles, StreamedWriteGathersPiecesAndFailsCleanly) {
+    const std::string large(3 << 20, 'x');
+    const std::vector<std::string> pieces = {"alku;", std::string(700000, 'a'), large,
+                                             "\r\n",  std::string(500000, 'b'), "loppu"};
+    std::string whole;
+    for (const std::string& piece : pieces)
+        whole += piece;
+    const ByteSource source = [&](ByteSink& sink) {
+        for (const std::string& piece : pieces)
+            sink << piece;
+        sink << '!';
+    };
+    whole += '!';
+    std::string kept; // a sink without a drain keeps everything
+    ByteSink keep(kept);
+    source(keep);
+    EXPECT_EQ(keep.finish(), true);
+    EXPECT_EQ(kept, whole);
+
+    WriteBytes(Path("page.csv"), "old");
+    fs::create_hard_link(Path("page.csv"), Path("other.csv"));
+    ASSERT_EQ(WriteFileReplacing(Path("page.csv"), source).ok, true);
+    EXPECT_EQ(Snapshot(),
+              (std::map<std::string, std::string>{{"page.csv", whole}, {"other.csv", whole}}));
+    WriteBytes(Path("new.csv"), "old");
+    const auto before = Snapshot();
+    {
+        const FileSizeLimit limit(1 << 20);
+        EXPECT_EQ(WriteFileReplacing(Path("new.csv"), source).ok, false);
+    }
+    EXPECT_EQ(Snapshot(), before);
 }
 
 } // namespace
