@@ -3,13 +3,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace kp {
 namespace {
 // Storage grows in steps so that a small tree (a view, a fuzz input) stays small and a large
 // book needs few allocations.
-constexpr std::size_t kFirstNodeChunk = 64;
+constexpr std::size_t kFirstNodeChunk = 4096;
 constexpr std::size_t kMaxNodeChunk = 4096;
 constexpr std::size_t kFirstListChunk = 64;
 constexpr std::size_t kMaxListChunk = 64 * 1024;
@@ -17,7 +18,22 @@ constexpr std::size_t kFirstTextBlock = 4096;
 constexpr std::size_t kMaxTextBlock = 256 * 1024;
 } // namespace
 
-static_assert(sizeof(BookNode) <= 40, "a node stays small: books hold millions of them");
+static_assert(sizeof(BookNode) <= 32, "a node stays small: books hold millions of them");
+
+BookNode::Slot& BookNode::takeSlot() {
+    static_assert(sizeof(ChunkHeader) == sizeof(BookNode));
+    static_assert(kMaxNodeChunk * sizeof(BookNode) <= kChunkAlign);
+    ChunkHeader& h = header();
+    if (!h.slotTable)
+        h.slotTable = new Slot[h.capacity]();
+    return h.slotTable[place()];
+}
+
+void BookTree::State::FreeChunk::operator()(BookNode* chunk) const {
+    auto* header = reinterpret_cast<BookNode::ChunkHeader*>(chunk);
+    delete[] header->slotTable;
+    ::operator delete (static_cast<void*>(chunk), std::align_val_t{BookNode::kChunkAlign});
+}
 
 int BookNode::level() const {
     int level = 0;
@@ -76,12 +92,12 @@ const char* BookTree::storeText(std::string_view text) {
     return space;
 }
 
-BookNode** BookTree::takeListSpace(std::size_t slots) {
-    if (slots > kMaxListChunk / 4) {
-        m_state.longLists.emplace_back(new BookNode*[slots]);
+BookNode** BookTree::takeListSpace(std::size_t slotTable) {
+    if (slotTable > kMaxListChunk / 4) {
+        m_state.longLists.emplace_back(new BookNode*[slotTable]);
         return m_state.longLists.back().get();
     }
-    if (static_cast<std::size_t>(m_state.listEnd - m_state.listFree) < slots) {
+    if (static_cast<std::size_t>(m_state.listEnd - m_state.listFree) < slotTable) {
         m_state.listChunkSize = m_state.listChunkSize == 0
                                     ? kFirstListChunk
                                     : std::min(m_state.listChunkSize * 2, kMaxListChunk);
@@ -90,7 +106,7 @@ BookNode** BookTree::takeListSpace(std::size_t slots) {
         m_state.listEnd = m_state.listFree + m_state.listChunkSize;
     }
     BookNode** space = m_state.listFree;
-    m_state.listFree += slots;
+    m_state.listFree += slotTable;
     return space;
 }
 
@@ -128,10 +144,14 @@ BookNode* BookTree::allocate(std::string_view text) {
             m_state.nodeChunkSize = m_state.nodeChunkSize == 0
                                         ? kFirstNodeChunk
                                         : std::min(m_state.nodeChunkSize * 2, kMaxNodeChunk);
-            m_state.nodeChunks.push_back(std::make_unique<BookNode[]>(m_state.nodeChunkSize));
-            m_state.nodesUsedInChunk = 0;
+            // The first place holds the chunk's header; nodes are made as they are taken.
+            void* space = ::operator new (m_state.nodeChunkSize * sizeof(BookNode),
+                                          std::align_val_t{BookNode::kChunkAlign});
+            new (space) BookNode::ChunkHeader{nullptr, m_state.nodeChunkSize, {}};
+            m_state.nodeChunks.emplace_back(static_cast<BookNode*>(space));
+            m_state.nodesUsedInChunk = 1;
         }
-        node = &m_state.nodeChunks.back()[m_state.nodesUsedInChunk++];
+        node = new (m_state.nodeChunks.back().get() + m_state.nodesUsedInChunk++) BookNode;
     }
     node->m_text = storeText(text);
     ++m_state.count;
@@ -151,7 +171,8 @@ void BookTree::release(BookNode* top) {
         node->m_text = kNoText + 1;
         node->m_index = 0;
         node->m_parent = nullptr;
-        node->m_slot.reference = nullptr;
+        if (BookNode::ChunkHeader& h = node->header(); h.slotTable)
+            h.slotTable[node->place()].reference = nullptr;
         m_state.freeNodes.push_back(node);
         --m_state.count;
     }

@@ -18,7 +18,7 @@ inline constexpr unsigned char kLongTextMark = 255;
 inline constexpr char kNoText[2] = {0, 0}; // the empty text, after its length
 
 // One node: a Windows-1252 text, ordered children and a reference slot. Nodes live in their
-// tree's pool and are created, moved and deleted only through BookTree. A node is 40 bytes and
+// tree's pool and are created, moved and deleted only through BookTree. A node is 32 bytes and
 // makes no allocation of its own: a book of a million nodes must not cost a million mallocs.
 class BookNode {
   public:
@@ -45,19 +45,53 @@ class BookNode {
     std::span<BookNode* const> children() const { return {m_children, m_childCount}; }
 
     // A view node's reference to the book node it shows.
-    BookNode* reference() const { return m_slot.reference; }
-    void setReference(BookNode* node) { m_slot.reference = node; }
+    BookNode* reference() const {
+        const Slot* slot = slotOf();
+        return slot ? slot->reference : nullptr;
+    }
+    void setReference(BookNode* node) { takeSlot().reference = node; }
     // A number attached by an index to a book node (an account's ledger entry list); 0 means
     // none. It shares its slot with the reference, which only view nodes have: an index checks
     // the tags it reads against its own list owners, so a view node's tag is never trusted.
-    std::uint32_t tag() const { return m_slot.tag; }
+    std::uint32_t tag() const {
+        const Slot* slot = slotOf();
+        return slot ? slot->tag : 0;
+    }
     void setTag(std::uint32_t tag) {
-        m_slot.reference = nullptr;
-        m_slot.tag = tag;
+        Slot& slot = takeSlot();
+        slot.reference = nullptr;
+        slot.tag = tag;
     }
 
   private:
     friend class BookTree;
+    BookNode() = default;
+
+    // Few nodes carry a reference or a tag (a view's lines, a book's accounts), so the slots are
+    // kept beside the nodes: a chunk of nodes starts at a multiple of kChunkAlign with a header
+    // that points to its table of slots, made when the chunk's first slot is taken.
+    union Slot {
+        BookNode* reference = nullptr;
+        std::uint32_t tag;
+    };
+    struct ChunkHeader {
+        Slot* slotTable;
+        std::size_t capacity; // nodes, the header's place included
+        void* padding[2];
+    };
+    static constexpr std::uintptr_t kChunkAlign = 128 * 1024;
+    ChunkHeader& header() const {
+        return *reinterpret_cast<ChunkHeader*>(reinterpret_cast<std::uintptr_t>(this) &
+                                               ~(kChunkAlign - 1));
+    }
+    std::size_t place() const {
+        return (reinterpret_cast<std::uintptr_t>(this) & (kChunkAlign - 1)) / sizeof(BookNode);
+    }
+    const Slot* slotOf() const {
+        const ChunkHeader& h = header();
+        return h.slotTable ? &h.slotTable[place()] : nullptr;
+    }
+    Slot& takeSlot();
 
     const char* m_text = kNoText + 1;
     BookNode* m_parent = nullptr;
@@ -66,10 +100,6 @@ class BookNode {
     BookNode** m_children = nullptr;
     std::int32_t m_index = 0;
     std::uint32_t m_childCount = 0;
-    union Slot {
-        BookNode* reference = nullptr;
-        std::uint32_t tag;
-    } m_slot;
 };
 
 // Where a dragged line is dropped on a tree line: on its text, or on its expand button or the
@@ -117,7 +147,7 @@ class BookTree {
     BookNode* listOf(BookNode* parent) { return parent ? parent : &m_state.top; }
     BookNode* listHolding(const BookNode* node) const;
     void makeRoom(BookNode* list);
-    BookNode** takeListSpace(std::size_t slots);
+    BookNode** takeListSpace(std::size_t slotTable);
     void attach(BookNode* parent, size_t pos, BookNode* node);
     // Sets the index of every child of list from position from on.
     static void renumber(BookNode* list, std::size_t from);
@@ -129,8 +159,11 @@ class BookTree {
         BookNode top;
         std::size_t count = 0;
 
-        // Nodes come from fixed-size chunks; deleted nodes go to a free list.
-        std::vector<std::unique_ptr<BookNode[]>> nodeChunks;
+        // Nodes come from chunks (see BookNode::ChunkHeader); deleted nodes go to a free list.
+        struct FreeChunk {
+            void operator()(BookNode* chunk) const;
+        };
+        std::vector<std::unique_ptr<BookNode, FreeChunk>> nodeChunks;
         std::size_t nodesUsedInChunk = 0;
         std::size_t nodeChunkSize = 0;
         std::vector<BookNode*> freeNodes;
