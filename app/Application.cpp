@@ -740,7 +740,7 @@ ReportLines Application::journalListing(int monthIndex, std::string_view periodT
     // A one-shot session has not built the view: the listing is made from the book.
     if (m_oneShot && m_state.isStale(Stale::Journal))
         return BuildJournalListing(JournalSource{m_index, m_index.events(), nullptr}, header,
-                                   periodText, monthIndex);
+                                   periodText, monthIndex, m_lineSink);
     return BuildJournalListing(m_journal.tree(), header, periodText, monthIndex);
 }
 

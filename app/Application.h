@@ -84,6 +84,12 @@ class Application {
     // of its pages: no undo history is kept, opening a book builds no page, and the journal view
     // is never built: the journal listing is made from the book directly.
     void setOneShot() { m_oneShot = true; }
+    // In a one-shot session: the ledger and the journal listing are passed on to the sink line by
+    // line as they are made, not kept (a long page written straight to a file). None keeps them.
+    void passLinesTo(ByteSink* sink) {
+        m_lineSink = sink;
+        m_ledgerLines.passTo(sink);
+    }
 
     // The settings read at start: the last file, the filter heading, VAT texts, print settings.
     void applySettings(const Settings& settings);
@@ -347,6 +353,7 @@ class Application {
     std::string m_damagedFile; // the file the open book was salvaged from, until saved elsewhere
     bool m_pageControlVisible = false;
     bool m_oneShot = false;
+    ByteSink* m_lineSink = nullptr;
     Tab m_activeTab = Tab::Journal;
     Prompts m_prompts{*this};
     std::string m_restoredFrom;  // the book a restored version was taken from, until saved

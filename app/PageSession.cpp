@@ -8,6 +8,7 @@
 #include "app/HeadlessPlatform.h"
 #include "book/FileIo.h"
 #include "book/Win1252.h"
+#include "output/LineExport.h"
 
 #include <optional>
 
@@ -114,7 +115,8 @@ bool ParsePageOptions(const std::vector<std::string>& args, PageOptions& o, std:
     return true;
 }
 
-int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines, PrintPage* print) {
+int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines, PrintPage* print,
+              ByteSink* sink) {
     static const char* const kPages[] = {"chart",  "chart-tree", "journal", "ledger",
                                          "income", "balance",    "vat"};
     bool known = false;
@@ -127,6 +129,7 @@ int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines, Print
     HeadlessPlatform platform(err);
     Application app(platform);
     app.setOneShot();
+    app.passLinesTo(sink);
     if (o.settings) {
         std::string bytes;
         if (!ReadWholeFile(*o.settings, bytes)) {
@@ -201,6 +204,11 @@ int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines, Print
     if (print) {
         *print = app.printPage(static_cast<int>(app.state().currentPage));
         print->chart = o.page == "chart-tree" ? ChartPrintout::Map : ChartPrintout::List;
+    }
+    lines.passTo(nullptr); // a ledger taken from the session brings its sink along
+    if (sink) {
+        WriteLinesText(lines, *sink); // the pages that were not passed on as they were made
+        lines.clear();
     }
     return 0;
 }

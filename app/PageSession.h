@@ -38,7 +38,9 @@ bool ParsePageOptions(const std::vector<std::string>& args, PageOptions& o, std:
                       bool statement = false, bool format = false);
 // Opens the book in a fresh session and shows the page; fills the page's lines and, when asked,
 // what printing the page needs. 0, or the exit status of a failure reported on err.
+// With a sink the page is written to it as text instead, lines staying empty: the ledger and
+// the journal line by line as they are made, so that a long one is never held whole.
 int PageLines(const PageOptions& o, std::ostream& err, ReportLines& lines,
-              PrintPage* print = nullptr);
+              PrintPage* print = nullptr, ByteSink* sink = nullptr);
 
 } // namespace kp

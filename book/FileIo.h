@@ -45,6 +45,8 @@ class ByteSink {
         return m_ok;
     }
     bool ok() const { return m_ok; }
+    // Stops the bytes: what the sink's file would hold is wrong or incomplete.
+    void fail() { m_ok = false; }
 
   private:
     static constexpr std::size_t kPiece = std::size_t{1} << 20;

@@ -1,6 +1,8 @@
 // Report lines: the text lines of a statement page, fields separated by TAB.
 #pragma once
 
+#include "book/FileIo.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -85,6 +87,7 @@ class ReportLines {
             push_back(*first);
     }
 
+    // Lines kept; lines passed on to a sink are not counted.
     std::size_t size() const { return m_spans.size(); }
     bool empty() const { return m_spans.empty(); }
     std::string_view operator[](std::size_t i) const {
@@ -95,7 +98,15 @@ class ReportLines {
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
 
+    // From now on every line goes on to the sink as it comes, followed by CR LF, instead of being
+    // kept: a long page written to a file is never held whole. None keeps lines again.
+    void passTo(ByteSink* sink) { m_sink = sink; }
+
     void push_back(std::string_view line) {
+        if (m_sink) {
+            *m_sink << line << "\r\n";
+            return;
+        }
         m_spans.push_back(
             {static_cast<std::uint32_t>(m_bytes.size()), static_cast<std::uint32_t>(line.size())});
         m_bytes.append(line);
@@ -112,6 +123,8 @@ class ReportLines {
         m_bytes.append(line);
     }
     void reserve(std::size_t lines, std::size_t bytes = 0) {
+        if (m_sink)
+            return;
         m_spans.reserve(lines);
         m_bytes.reserve(bytes ? bytes : lines * 40);
     }
@@ -145,6 +158,7 @@ class ReportLines {
     };
     std::string m_bytes;
     std::vector<Span> m_spans;
+    ByteSink* m_sink = nullptr;
 };
 
 } // namespace kp

@@ -31,6 +31,26 @@ int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     PageOptions o;
     if (!ParsePageOptions(args, o, err, false, args[0] == "export"))
         return 2;
+    if (args[0] == "export" && !o.format) {
+        // Text is written while the page is made: a long ledger or journal is never held whole.
+        int rc = 0;
+        const ByteSource source = [&](ByteSink& sink) {
+            ReportLines none;
+            rc = PageLines(o, err, none, nullptr, &sink);
+            if (rc != 0)
+                sink.fail(); // nothing was written: the target stays as it was
+        };
+        if (!o.output) {
+            WriteStream(out, source);
+            return rc;
+        }
+        const FileResult r = SaveLines(source, *o.output);
+        if (rc == 0 && !r) {
+            err << r.message << '\n';
+            return 1;
+        }
+        return rc;
+    }
     ReportLines lines;
     if (int rc = PageLines(o, err, lines); rc != 0)
         return rc;
@@ -38,36 +58,25 @@ int PageCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         out << LinesForTerminal(lines);
         return 0;
     }
-    if (o.format) {
-        // A spreadsheet file: without -o, the file's bytes go to standard output.
-        const SheetFormat format = *o.format == "csv" ? SheetFormat::Csv : SheetFormat::Xlsx;
-        if (o.output) {
-            if (FileResult r = SavePageSheet(lines, *o.output, format); !r) {
-                err << r.message << '\n';
-                return 1;
-            }
-            return 0;
-        }
-        if (format == SheetFormat::Csv) {
-            WriteStream(out, [&lines](ByteSink& sink) { WritePageCsv(lines, sink); });
-            return 0;
-        }
-        std::string bytes;
-        if (FileResult r = PageToXlsx(lines, bytes); !r) {
+    // A spreadsheet file: without -o, the file's bytes go to standard output.
+    const SheetFormat format = *o.format == "csv" ? SheetFormat::Csv : SheetFormat::Xlsx;
+    if (o.output) {
+        if (FileResult r = SavePageSheet(lines, *o.output, format); !r) {
             err << r.message << '\n';
             return 1;
         }
-        out << bytes;
         return 0;
     }
-    if (!o.output) {
-        WriteStream(out, [&lines](ByteSink& sink) { WriteLinesText(lines, sink); });
+    if (format == SheetFormat::Csv) {
+        WriteStream(out, [&lines](ByteSink& sink) { WritePageCsv(lines, sink); });
         return 0;
     }
-    if (FileResult r = SaveLines(lines, *o.output); !r) {
+    std::string bytes;
+    if (FileResult r = PageToXlsx(lines, bytes); !r) {
         err << r.message << '\n';
         return 1;
     }
+    out << bytes;
     return 0;
 }
 

@@ -37,8 +37,9 @@ int MonthOfDate(std::string_view date) {
 // lineCount and byteCount are what the vouchers are expected to take, reserved at once.
 class JournalListingBuilder {
   public:
+    // With a sink, the lines go on to it as they are made instead of being kept.
     JournalListingBuilder(const ReportLines& header, int monthIndex, std::size_t lineCount,
-                          std::size_t byteCount);
+                          std::size_t byteCount, ByteSink* sink = nullptr);
     void addVoucher(std::string_view text, std::span<const std::string_view> entries);
     ReportLines finish(std::string_view periodText);
 
@@ -52,8 +53,10 @@ class JournalListingBuilder {
 };
 
 JournalListingBuilder::JournalListingBuilder(const ReportLines& header, int monthIndex,
-                                             std::size_t lineCount, std::size_t byteCount)
+                                             std::size_t lineCount, std::size_t byteCount,
+                                             ByteSink* sink)
     : m_monthIndex(monthIndex) {
+    m_lines.passTo(sink);
     m_lines.reserve(header.size() + 4 + lineCount, header.byteSize() + 128 + byteCount);
     m_lines.append(header);
     m_lines.push_back(std::string(1, kBoldUnderlineMarker) + std::string(kJournalColumns));
@@ -114,6 +117,7 @@ ReportLines JournalListingBuilder::finish(std::string_view periodText) {
     m_line += '\t';
     AppendCents(m_line, m_totalCredit);
     m_lines.push_back(m_line);
+    m_lines.passTo(nullptr);
     return std::move(m_lines);
 }
 
@@ -145,14 +149,14 @@ ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& 
 }
 
 ReportLines BuildJournalListing(const JournalSource& source, const ReportLines& header,
-                                std::string_view periodText, int monthIndex) {
+                                std::string_view periodText, int monthIndex, ByteSink* sink) {
     size_t lineCount = 0;
     for (const BookNode* event :
          source.events ? source.events->children() : std::span<BookNode* const>())
         if (event->childCount() >= 2)
             lineCount +=
                 3 + static_cast<size_t>(event->child(event->childCount() - 1)->childCount());
-    JournalListingBuilder builder(header, monthIndex, lineCount, lineCount * 48);
+    JournalListingBuilder builder(header, monthIndex, lineCount, lineCount * 48, sink);
     JournalView texts;
     texts.forEachVoucher(source,
                          [&](std::string_view voucher, std::span<const std::string_view> lines) {

@@ -19,9 +19,11 @@ inline constexpr std::string_view kJournalColumns =
 ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& header,
                                 std::string_view periodText, int monthIndex);
 // The same listing made from the book: the journal view's texts are made voucher by voucher and
-// not kept, for a session that never shows the view.
+// not kept, for a session that never shows the view. With a sink the lines go on to it as they
+// are made, and none is returned.
 ReportLines BuildJournalListing(const JournalSource& source, const ReportLines& header,
-                                std::string_view periodText, int monthIndex);
+                                std::string_view periodText, int monthIndex,
+                                ByteSink* sink = nullptr);
 
 // Whether a voucher of the given month belongs to the month chooser's choice.
 bool MonthMatches(int voucherMonth, int monthIndex);

@@ -23,9 +23,11 @@ void WriteLinesText(const ReportLines& lines, ByteSink& sink) {
 }
 
 FileResult SaveLines(const ReportLines& lines, const std::string& fileName) {
-    if (FileResult r =
-            WriteFileReplacing(fileName, [&lines](ByteSink& sink) { WriteLinesText(lines, sink); });
-        !r)
+    return SaveLines([&lines](ByteSink& sink) { WriteLinesText(lines, sink); }, fileName);
+}
+
+FileResult SaveLines(const ByteSource& source, const std::string& fileName) {
+    if (FileResult r = WriteFileReplacing(fileName, source); !r)
         return FileResult::failure("Cannot create file " + fileName + "\n" + r.message);
     return FileResult::success();
 }

@@ -14,6 +14,8 @@ std::string LinesToText(const ReportLines& lines);
 void WriteLinesText(const ReportLines& lines, ByteSink& sink);
 
 FileResult SaveLines(const ReportLines& lines, const std::string& fileName);
+// The same for lines made while they are written.
+FileResult SaveLines(const ByteSource& source, const std::string& fileName);
 
 // For a person at a terminal: UTF-8, style markers dropped, TAB-separated columns padded to a
 // common width per column, amounts (fields after the first three) aligned right.

@@ -66,17 +66,31 @@ TEST(PageCommands, RefusesBadInputWithAMessage) {
     }
 }
 
+// The ledger and the journal are written while they are made; a command that fails leaves an
+// earlier file as it was.
 TEST(PageCommands, WritesTheSameBytesToAFileAsToStandardOutput) {
-    const std::string file =
-        (std::filesystem::temp_directory_path() / "kp-page-commands-ledger.csv").string();
-    const CliResult toStdout = Cli({"export", "ledger", kBook, "--period", "2"});
-    ASSERT_EQ(Cli({"export", "ledger", kBook, "--period", "2", "-o", file}).rc, 0);
-    std::string written;
-    ASSERT_TRUE(ReadWholeFile(file, written));
-    std::filesystem::remove(file);
-    EXPECT_EQ(written, toStdout.out);
-    EXPECT_EQ(written.substr(0, 1), "\x02"); // the bold header keeps its marker
-    EXPECT_NE(written.find("P\xE4\xE4kirja Helmikuu \r\n"), std::string::npos);
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "kp-page-commands-out";
+    std::filesystem::create_directories(folder);
+    const std::string file = (folder / "page.csv").string();
+    for (const char* page : {"ledger", "journal", "vat"}) {
+        const CliResult toStdout = Cli({"export", page, kBook, "--period", "2"});
+        ASSERT_EQ(Cli({"export", page, kBook, "--period", "2", "-o", file}).rc, 0);
+        std::string written;
+        ASSERT_TRUE(ReadWholeFile(file, written));
+        EXPECT_EQ(written, toStdout.out) << page;
+        if (std::string_view(page) != "vat") { // the bold header keeps its marker
+            EXPECT_EQ(written.substr(0, 1), "\x02") << page;
+        }
+        const CliResult failed = Cli({"export", page, "/nonexistent/x.tlk", "-o", file});
+        EXPECT_EQ(failed.rc, 1) << page;
+        EXPECT_EQ(failed.out, "") << page;
+        std::string after;
+        ASSERT_TRUE(ReadWholeFile(file, after));
+        EXPECT_EQ(after, written) << page;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << page;
+    }
+    std::filesystem::remove_all(folder);
 }
 
 // The file's first bytes tell the format: CSV starts with the UTF-8 byte order mark, .xlsx is zip.
