@@ -1,6 +1,7 @@
 // libFuzzer target: any sequence of edits on a book tree (adding, inserting, moving, removing,
-// renaming, clearing) leaves the same forest as the same edits on a plain reference model, with
-// every parent, index and count right. It guards the tree's pooled child lists and node reuse.
+// renaming, clearing, references and tags) leaves the same forest as the same edits on a plain
+// reference model, with every parent, index, count and slot right. It guards the tree's pooled
+// child lists, its slot tables and node reuse.
 #include "book/BookTree.h"
 
 #include <cstddef>
@@ -18,6 +19,8 @@ struct Model {
         int parent = -1;
         std::vector<int> children;
         bool alive = true;
+        int reference = -1;    // a model id
+        std::uint32_t tag = 0; // when there is no reference
     };
     std::vector<Node> nodes;
     std::vector<int> roots;
@@ -66,6 +69,10 @@ void Check(const kp::BookTree& tree, Model& model, const std::vector<kp::BookNod
             if (node != handles[list[i]] || node->parent() != parent ||
                 node->index() != static_cast<int>(i) || node->level() != depth ||
                 node->text() != model.nodes[list[i]].text ||
+                (model.nodes[list[i]].reference >= 0
+                     ? node->reference() != handles[model.nodes[list[i]].reference]
+                     : node->tag() != model.nodes[list[i]].tag ||
+                           (model.nodes[list[i]].tag == 0 && node->reference() != nullptr)) ||
                 tree.nextSibling(node) != (i + 1 < list.size() ? actual[i + 1] : nullptr))
                 std::abort();
             self(self, model.nodes[list[i]].children, node, node->children(), depth + 1);
@@ -98,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto node = [&](int id) { return id < 0 ? nullptr : handles[id]; };
     int step = 0;
     while (at < size && step++ < 400) {
-        const unsigned op = next() % 9;
+        const unsigned op = next() % 10;
         const std::string text = "n" + std::to_string(model.nodes.size());
         switch (op) {
         case 0:
@@ -168,6 +175,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (int child : model.nodes[top].children)
                 model.kill(child);
             model.nodes[top].children.clear();
+            break;
+        }
+        case 8: {
+            const int marked = pick(false);
+            const unsigned how = next();
+            if (marked < 0)
+                break;
+            model.nodes[marked].reference = -1;
+            model.nodes[marked].tag = 0;
+            if (how % 2 == 0) {
+                node(marked)->setTag(how);
+                model.nodes[marked].tag = how;
+                break;
+            }
+            const int target = pick(false);
+            node(marked)->setReference(node(target));
+            model.nodes[marked].reference = target;
             break;
         }
         default: {

@@ -153,13 +153,14 @@ void AccountIndex::indexVoucher(BookNode* event, PeriodState* periods,
         int moneyCursor = 5;
         const std::int32_t cents = ScanNumber(money->text(), moneyCursor);
         BookNode* account = m_accounts[static_cast<size_t>(i)].node;
-        if (account->tag() == 0 || account->tag() > m_lists.size() ||
-            m_listOwners[account->tag() - 1] != account) {
+        std::uint32_t tag = account->tag();
+        if (tag == 0 || tag > m_lists.size() || m_listOwners[tag - 1] != account) {
             m_lists.emplace_back();
             m_listOwners.push_back(account);
-            account->setTag(static_cast<std::uint32_t>(m_lists.size()));
+            tag = static_cast<std::uint32_t>(m_lists.size());
+            account->setTag(tag);
         }
-        m_lists[account->tag() - 1].push_back({voucher, cents});
+        m_lists[tag - 1].push_back({voucher, cents});
         used = true;
     }
     if (used) {
@@ -172,10 +173,10 @@ void AccountIndex::indexVoucher(BookNode* event, PeriodState* periods,
 }
 
 const std::vector<LedgerEntry>& AccountIndex::entries(const BookNode* account) const {
-    if (!account || account->tag() == 0 || account->tag() > m_lists.size() ||
-        m_listOwners[account->tag() - 1] != account)
+    const std::uint32_t tag = account ? account->tag() : 0;
+    if (tag == 0 || tag > m_lists.size() || m_listOwners[tag - 1] != account)
         return kNoEntries;
-    return m_lists[account->tag() - 1];
+    return m_lists[tag - 1];
 }
 
 int AccountIndex::findAccount(std::string_view key) const {
