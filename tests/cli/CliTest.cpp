@@ -4,6 +4,7 @@
 #include "cli/BookGenerator.h"
 #include "tests/cli/CliRun.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -25,9 +26,12 @@ std::string Slurp(const std::string& name) {
 class CliFiles : public ::testing::Test {
   protected:
     void SetUp() override {
+        // A parameterized test's name holds a "/": one folder each, none left behind.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
         m_dir = fs::temp_directory_path() /
                 ("kp-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                 "-" + name);
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
