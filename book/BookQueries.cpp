@@ -83,6 +83,25 @@ std::string CompanyName(const BookTree& book) {
 }
 
 namespace {
+// The usual form after the keyword, " 2026 12 24": three runs of digits, each after one blank.
+// Anything else is read field by field as the general rule says.
+bool SplitPlainDate(std::string_view rest, std::string_view& year, std::string_view& month,
+                    std::string_view& day) {
+    std::string_view* const fields[] = {&year, &month, &day};
+    size_t at = 0;
+    for (std::string_view* field : fields) {
+        if (at >= rest.size() || rest[at] != ' ')
+            return false;
+        const size_t start = ++at;
+        while (at < rest.size() && rest[at] >= '0' && rest[at] <= '9')
+            ++at;
+        if (at == start)
+            return false;
+        *field = rest.substr(start, at - start);
+    }
+    return at == rest.size();
+}
+
 void AppendPadded(std::string& out, std::string_view text, size_t width) {
     if (text.size() < width)
         out.append(width - text.size(), '0');
@@ -101,10 +120,15 @@ std::string ReadDateChild(const BookNode& node, int& counter, PeriodState* perio
         return "??.??.????";
     }
     const std::string_view text = node.child(i)->text();
-    int cursor = static_cast<int>(keyword.size());
-    const std::string_view year = ExtractFieldView(text, ' ', ' ', cursor);
-    const std::string_view month = ExtractFieldView(text, ' ', ' ', cursor);
-    const std::string_view day = ExtractFieldView(text, ' ', ' ', cursor);
+    std::string_view year;
+    std::string_view month;
+    std::string_view day;
+    if (!SplitPlainDate(text.substr(keyword.size()), year, month, day)) {
+        int cursor = static_cast<int>(keyword.size());
+        year = ExtractFieldView(text, ' ', ' ', cursor);
+        month = ExtractFieldView(text, ' ', ' ', cursor);
+        day = ExtractFieldView(text, ' ', ' ', cursor);
+    }
     if (periods && periods->eventsContainerLevel >= 0 &&
         node.level() > periods->eventsContainerLevel) {
         const std::int32_t m = ConvertRun(month);
@@ -115,8 +139,7 @@ std::string ReadDateChild(const BookNode& node, int& counter, PeriodState* perio
         }
     }
     counter = i + 1;
-    std::string date;
-    date.reserve(day.size() + month.size() + year.size() + 8);
+    std::string date; // a date of the usual length stays within the string's own buffer
     AppendPadded(date, day, 2);
     date += '.';
     AppendPadded(date, month, 2);

@@ -79,11 +79,14 @@ TEST(BookQueries, CompanyNameAndTitle) {
 TEST(BookQueries, ReadDateChildStepsThroughDateChildren) {
     BookTree tree;
     Build(tree, "node|.date 2020 3 5|.\"Ostot\"|.Date 2020 1 1|. date 2020 1 1|"
-                ".dateline 2021 4 6|.date 2020|.date|.date 20 1 2|.date 12345 10 20|");
-    // "Date" and " date" are no date children; "dateline" is.
+                ".dateline 2021 4 6|.date 2020|.date|.date 20 1 2|.date 12345 10 20|"
+                ".date 2020  3 5|.date 2020 3 5 |");
+    // "Date" and " date" are no date children; "dateline" is. A doubled blank leaves a field
+    // empty.
     const std::pair<const char*, int> expected[] = {
-        {"05.03.2020", 1}, {"06.04.2021", 5},  {"00.00.2020", 6}, {"00.00.0000", 7},
-        {"02.01.0020", 8}, {"20.10.12345", 9}, {"??.??.????", 9}};
+        {"05.03.2020", 1},  {"06.04.2021", 5},  {"00.00.2020", 6},
+        {"00.00.0000", 7},  {"02.01.0020", 8},  {"20.10.12345", 9},
+        {"03.00.2020", 10}, {"05.03.2020", 11}, {"??.??.????", 11}};
     int counter = 0;
     for (const auto& [date, counterAfter] : expected) {
         EXPECT_EQ(ReadDateChild(*tree.first(), counter), date);
@@ -91,7 +94,7 @@ TEST(BookQueries, ReadDateChildStepsThroughDateChildren) {
     }
     counter = 99;
     EXPECT_EQ(ReadDateChild(*tree.first(), counter), "??.??.????");
-    EXPECT_EQ(counter, 9);
+    EXPECT_EQ(counter, 11);
 
     tree.clear();
     Build(tree, SmallBook("date 2020 7 1", "date 2020 3 5"));
