@@ -63,12 +63,28 @@ std::int32_t ScanNumber(std::string_view text, int& cursor) {
     while (i < size && !IsNumberChar(text[i]))
         ++i;
     const size_t start = i;
-    while (i < size && IsNumberChar(text[i]))
-        ++i;
+    // The usual run, digits after at most one leading minus, is read as it is scanned; a run
+    // with a minus further in, or longer than any number that fits, goes to ConvertRun whole.
+    const bool negative = i < size && text[i] == '-';
+    i += negative ? 1 : 0;
+    constexpr size_t kMostDigits = 10;
+    std::int64_t value = 0;
+    size_t digits = 0;
+    for (; i < size && IsDigit(text[i]); ++i)
+        if (++digits <= kMostDigits)
+            value = value * 10 + (text[i] - '0');
+    if ((i < size && text[i] == '-') || digits > kMostDigits) {
+        while (i < size && IsNumberChar(text[i]))
+            ++i;
+        cursor = static_cast<int>(i) + 1;
+        return ConvertRun(text.substr(start, i - start));
+    }
     cursor = static_cast<int>(i) + 1;
-    if (i == start)
+    if (negative)
+        value = -value;
+    if (digits == 0 || value > 2147483647LL || value < -2147483648LL)
         return 0;
-    return ConvertRun(text.substr(start, i - start));
+    return static_cast<std::int32_t>(value);
 }
 
 std::int32_t ScanNumberBack(std::string_view text, int& cursor) {
