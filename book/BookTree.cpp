@@ -8,10 +8,10 @@
 
 namespace kp {
 namespace {
-// Storage grows in steps so that a small tree (a view, a fuzz input) stays small and a large
-// book needs few allocations.
-constexpr std::size_t kFirstNodeChunk = 4096;
-constexpr std::size_t kMaxNodeChunk = 4096;
+// Nodes come in chunks of one aligned block each (see BookNode::ChunkHeader); a chunk's pages
+// that no node has reached cost nothing. Other storage grows in steps so that a small tree (a
+// view, a fuzz input) stays small and a large book needs few allocations.
+constexpr std::size_t kNodeChunk = 4096;
 constexpr std::size_t kFirstListChunk = 64;
 constexpr std::size_t kMaxListChunk = 64 * 1024;
 constexpr std::size_t kFirstTextBlock = 4096;
@@ -22,7 +22,7 @@ static_assert(sizeof(BookNode) <= 32, "a node stays small: books hold millions o
 
 BookNode::Slot& BookNode::takeSlot() {
     static_assert(sizeof(ChunkHeader) == sizeof(BookNode));
-    static_assert(kMaxNodeChunk * sizeof(BookNode) <= kChunkAlign);
+    static_assert(kNodeChunk * sizeof(BookNode) <= kChunkAlign);
     ChunkHeader& h = header();
     if (!h.slotTable)
         h.slotTable = new Slot[h.capacity]();
@@ -92,12 +92,12 @@ const char* BookTree::storeText(std::string_view text) {
     return space;
 }
 
-BookNode** BookTree::takeListSpace(std::size_t slotTable) {
-    if (slotTable > kMaxListChunk / 4) {
-        m_state.longLists.emplace_back(new BookNode*[slotTable]);
+BookNode** BookTree::takeListSpace(std::size_t count) {
+    if (count > kMaxListChunk / 4) {
+        m_state.longLists.emplace_back(new BookNode*[count]);
         return m_state.longLists.back().get();
     }
-    if (static_cast<std::size_t>(m_state.listEnd - m_state.listFree) < slotTable) {
+    if (static_cast<std::size_t>(m_state.listEnd - m_state.listFree) < count) {
         m_state.listChunkSize = m_state.listChunkSize == 0
                                     ? kFirstListChunk
                                     : std::min(m_state.listChunkSize * 2, kMaxListChunk);
@@ -106,7 +106,7 @@ BookNode** BookTree::takeListSpace(std::size_t slotTable) {
         m_state.listEnd = m_state.listFree + m_state.listChunkSize;
     }
     BookNode** space = m_state.listFree;
-    m_state.listFree += slotTable;
+    m_state.listFree += count;
     return space;
 }
 
@@ -140,14 +140,11 @@ BookNode* BookTree::allocate(std::string_view text) {
         node = m_state.freeNodes.back();
         m_state.freeNodes.pop_back();
     } else {
-        if (m_state.nodeChunks.empty() || m_state.nodesUsedInChunk == m_state.nodeChunkSize) {
-            m_state.nodeChunkSize = m_state.nodeChunkSize == 0
-                                        ? kFirstNodeChunk
-                                        : std::min(m_state.nodeChunkSize * 2, kMaxNodeChunk);
+        if (m_state.nodeChunks.empty() || m_state.nodesUsedInChunk == kNodeChunk) {
             // The first place holds the chunk's header; nodes are made as they are taken.
-            void* space = ::operator new (m_state.nodeChunkSize * sizeof(BookNode),
+            void* space = ::operator new (kNodeChunk * sizeof(BookNode),
                                           std::align_val_t{BookNode::kChunkAlign});
-            new (space) BookNode::ChunkHeader{nullptr, m_state.nodeChunkSize, {}};
+            new (space) BookNode::ChunkHeader{nullptr, kNodeChunk, {}};
             m_state.nodeChunks.emplace_back(static_cast<BookNode*>(space));
             m_state.nodesUsedInChunk = 1;
         }

@@ -147,7 +147,7 @@ class BookTree {
     BookNode* listOf(BookNode* parent) { return parent ? parent : &m_state.top; }
     BookNode* listHolding(const BookNode* node) const;
     void makeRoom(BookNode* list);
-    BookNode** takeListSpace(std::size_t slotTable);
+    BookNode** takeListSpace(std::size_t count);
     void attach(BookNode* parent, size_t pos, BookNode* node);
     // Sets the index of every child of list from position from on.
     static void renumber(BookNode* list, std::size_t from);
@@ -165,7 +165,6 @@ class BookTree {
         };
         std::vector<std::unique_ptr<BookNode, FreeChunk>> nodeChunks;
         std::size_t nodesUsedInChunk = 0;
-        std::size_t nodeChunkSize = 0;
         std::vector<BookNode*> freeNodes;
 
         // Child lists are spans of large chunks, each with room for its count rounded up to a power
