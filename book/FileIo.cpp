@@ -35,10 +35,7 @@ bool WriteAll(int fd, std::string_view data) {
 
 // The source's bytes, a piece at a time; on failure errno says why.
 bool WriteAll(int fd, const ByteSource& source) {
-    std::string buffer;
-    ByteSink sink(buffer, [fd](std::string_view piece) { return WriteAll(fd, piece); });
-    source(sink);
-    return sink.finish();
+    return WriteInPieces(source, [fd](std::string_view piece) { return WriteAll(fd, piece); });
 }
 
 // Whether the user may write the existing file by its permission bits. The super-user may write
@@ -73,6 +70,13 @@ FileResult WriteDirectly(const std::string& name, const ByteSource& source) {
 }
 
 } // namespace
+
+bool WriteInPieces(const ByteSource& source, const ByteSink::Drain& drain) {
+    std::string buffer;
+    ByteSink sink(buffer, drain);
+    source(sink);
+    return sink.finish();
+}
 
 bool ReadWholeFile(const std::string& fileName, std::string& data) {
     data.clear();

@@ -44,7 +44,6 @@ class ByteSink {
             drain();
         return m_ok;
     }
-    bool ok() const { return m_ok; }
     // Stops the bytes: what the sink's file would hold is wrong or incomplete.
     void fail() { m_ok = false; }
 
@@ -61,6 +60,9 @@ class ByteSink {
 
 // Writes a file's bytes into the sink it is given.
 using ByteSource = std::function<void(ByteSink&)>;
+
+// Runs the source, passing its bytes on to drain a piece at a time; false when a piece failed.
+bool WriteInPieces(const ByteSource& source, const ByteSink::Drain& drain);
 
 // Checks a written copy before it replaces the target: given the copy's file name, an empty
 // result lets the save go on, anything else is the reason it stops.

@@ -16,13 +16,10 @@ namespace {
 
 // Writes what the source makes to the stream a piece at a time.
 bool WriteStream(std::ostream& out, const ByteSource& source) {
-    std::string buffer;
-    ByteSink sink(buffer, [&out](std::string_view piece) {
-        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        return static_cast<bool>(out);
+    return WriteInPieces(source, [&out](std::string_view piece) {
+        return static_cast<bool>(
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size())));
     });
-    source(sink);
-    return sink.finish();
 }
 
 } // namespace
