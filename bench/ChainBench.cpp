@@ -29,10 +29,11 @@ const std::string& BookFile(int vouchers) {
     return files.emplace(vouchers, name).first->second;
 }
 
-// Small blocks and the large ones malloc maps separately (a ledger's packed lines).
+// Small blocks, the large ones malloc maps separately (a ledger's packed lines) and the trees'
+// own ranges.
 std::size_t HeapInUse() {
     const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
+    return info.uordblks + info.hblkhd + kp::BookTree::bytesHeldByAllTrees();
 }
 
 double Seconds(std::chrono::steady_clock::time_point since) {

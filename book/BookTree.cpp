@@ -1,85 +1,163 @@
-// The book tree: node pool, child lists, text storage and the structural operations.
+// The book tree: its address range, node numbers, child lists, texts and the structural
+// operations.
 #include "book/BookTree.h"
 
 #include <algorithm>
-#include <cstring>
+#include <atomic>
 #include <new>
+#include <sys/mman.h>
 #include <utility>
 
 namespace kp {
 namespace {
-// Nodes come in chunks of one aligned block each (see BookNode::ChunkHeader); a chunk's pages
-// that no node has reached cost nothing. Other storage grows in steps so that a small tree (a
-// view, a fuzz input) stays small and a large book needs few allocations.
-constexpr std::size_t kNodeChunk = 4096;
-constexpr std::size_t kFirstListChunk = 64;
-constexpr std::size_t kMaxListChunk = 64 * 1024;
-constexpr std::size_t kFirstTextBlock = 4096;
-constexpr std::size_t kMaxTextBlock = 256 * 1024;
-} // namespace
+using namespace tree_range;
 
-static_assert(sizeof(BookNode) <= 32, "a node stays small: books hold millions of them");
+static_assert(sizeof(BookNode) == 20, "a node stays small: books hold millions of them");
+static_assert(alignof(BookNode) == 4);
 
-BookNode::Slot& BookNode::takeSlot() {
-    static_assert(sizeof(ChunkHeader) == sizeof(BookNode));
-    static_assert(kNodeChunk * sizeof(BookNode) <= kChunkAlign);
-    ChunkHeader& h = header();
-    if (!h.slotTable)
-        h.slotTable = new Slot[h.capacity]();
-    return h.slotTable[place()];
+constexpr std::uintptr_t kPartStart[] = {kNodes, kSlots, kLists, kTexts};
+constexpr std::uintptr_t kPartEnd[] = {kSlots, kLists, kTexts, kEnd};
+constexpr std::size_t kPage = 4096;
+// A part is made usable in steps that grow with it, so that a small tree (a view, a fuzz input)
+// touches a few pages and a large book needs few system calls.
+constexpr std::size_t kLargestStep = 4 << 20;
+std::atomic<std::size_t> g_heldByAllTrees{0};
+
+// Reserves a range at a multiple of its size: twice the size is mapped without access and the
+// ends beyond the aligned range are given back. Pages are made usable part by part (UsePart).
+char* ReserveRange() {
+    void* space =
+        mmap(nullptr, 2 * kSize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (space == MAP_FAILED)
+        throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(space);
+    const std::uintptr_t aligned = (start + kSize - 1) & ~(kSize - 1);
+    if (aligned > start)
+        munmap(space, aligned - start);
+    if (const std::uintptr_t tail = start + 2 * kSize - (aligned + kSize); tail > 0)
+        munmap(reinterpret_cast<void*>(aligned + kSize), tail);
+    char* base = reinterpret_cast<char*>(aligned);
+    if (mprotect(base, kPage, PROT_READ | PROT_WRITE) != 0) {
+        munmap(base, kSize);
+        throw std::bad_alloc();
+    }
+    new (base) Header{};
+    return base;
 }
 
-void BookTree::State::FreeChunk::operator()(BookNode* chunk) const {
-    auto* header = reinterpret_cast<BookNode::ChunkHeader*>(chunk);
-    delete[] header->slotTable;
-    ::operator delete (static_cast<void*>(chunk), std::align_val_t{BookNode::kChunkAlign});
+// Makes the first `bytes` of a part usable; beyond the part's end there is no room.
+// Returns how many bytes were added.
+std::size_t UsePart(char* base, Part part, std::size_t bytes) {
+    auto& header = *reinterpret_cast<Header*>(base);
+    std::size_t& committed = header.committed[part];
+    if (bytes <= committed)
+        return 0;
+    if (bytes > kPartEnd[part] - kPartStart[part])
+        throw std::bad_alloc();
+    const std::size_t step = std::clamp(committed, std::size_t{16} * kPage, kLargestStep);
+    const std::size_t want = std::max(bytes, committed + step);
+    std::size_t target =
+        std::min<std::size_t>((want + kPage - 1) & ~(kPage - 1), kPartEnd[part] - kPartStart[part]);
+    if (mprotect(base + kPartStart[part] + committed, target - committed, PROT_READ | PROT_WRITE) !=
+        0)
+        throw std::bad_alloc();
+    const std::size_t added = target - committed;
+    committed = target;
+    return added;
+}
+
+} // namespace
+
+BookNode::Slot& BookNode::takeSlot() {
+    char* base = tree_range::Base(this);
+    const std::size_t at = std::size_t{number()} * sizeof(Slot);
+    g_heldByAllTrees += UsePart(base, Slots, at + sizeof(Slot));
+    return *reinterpret_cast<Slot*>(base + kSlots + at);
 }
 
 int BookNode::level() const {
     int level = 0;
-    for (const BookNode* p = m_parent; p; p = p->m_parent)
+    for (const BookNode* p = parent(); p; p = p->parent())
         ++level;
     return level;
 }
 
-BookTree::BookTree() = default;
-BookTree::~BookTree() = default;
-BookTree::BookTree(BookTree&& other) noexcept : m_state(std::exchange(other.m_state, {})) {}
+BookTree::State::State(State&& other) noexcept
+    : base(std::exchange(other.base, nullptr)), count(std::exchange(other.count, 0)),
+      nodesTaken(std::exchange(other.nodesTaken, 0)), freeNodes(std::move(other.freeNodes)),
+      listTaken(std::exchange(other.listTaken, 0)), textTaken(std::exchange(other.textTaken, 0)),
+      held(std::exchange(other.held, 0)) {
+    other.freeNodes.clear();
+}
 
-BookTree& BookTree::operator=(BookTree&& other) noexcept {
-    if (this != &other)
-        m_state = std::exchange(other.m_state, {});
+BookTree::State& BookTree::State::operator=(State&& other) noexcept {
+    if (this != &other) {
+        State taken(std::move(other));
+        std::swap(base, taken.base);
+        std::swap(count, taken.count);
+        std::swap(nodesTaken, taken.nodesTaken);
+        std::swap(freeNodes, taken.freeNodes);
+        std::swap(listTaken, taken.listTaken);
+        std::swap(textTaken, taken.textTaken);
+        std::swap(held, taken.held);
+    }
     return *this;
 }
 
-const char* BookTree::storeText(std::string_view text) {
+BookTree::State::~State() {
+    if (!base)
+        return;
+    g_heldByAllTrees -= held + reinterpret_cast<const Header*>(base)->committed[Slots];
+    munmap(base, kSize);
+}
+
+void BookTree::hold(std::size_t bytes) {
+    m_state.held += bytes;
+    g_heldByAllTrees += bytes;
+}
+
+std::size_t BookTree::bytesHeldByAllTrees() {
+    return g_heldByAllTrees;
+}
+
+BookTree::BookTree() = default;
+BookTree::~BookTree() = default;
+BookTree::BookTree(BookTree&& other) noexcept : m_state(std::move(other.m_state)) {}
+
+BookTree& BookTree::operator=(BookTree&& other) noexcept {
+    if (this != &other)
+        m_state = std::move(other.m_state);
+    return *this;
+}
+
+BookNode* BookTree::listOf(BookNode* parent) {
+    if (parent)
+        return parent;
+    if (!m_state.base) {
+        // The range opens with the top, number 0, and the empty text at offset 1 (its length
+        // byte, 0, before it).
+        char* base = ReserveRange();
+        m_state.base = base;
+        UsePart(base, Nodes, sizeof(BookNode));
+        UsePart(base, Texts, 1);
+        new (base + kNodes) BookNode;
+        m_state.nodesTaken = 1;
+        m_state.textTaken = 1;
+        hold(kPage + sizeof(BookNode) + 1);
+    }
+    return top();
+}
+
+std::uint32_t BookTree::storeText(std::string_view text) {
     if (text.empty())
-        return kNoText + 1;
+        return 1;
     // The length goes before the text (see kLongTextMark).
     const bool longText = text.size() >= kLongTextMark;
     const std::size_t need = text.size() + (longText ? 5 : 1);
-    char* space = m_state.textFree;
-    if (need <= static_cast<std::size_t>(m_state.textEnd - m_state.textFree)) {
-        m_state.textFree += need;
-    } else if (need > kMaxTextBlock / 4) {
-        // A long text gets a block of its own, inserted before the current one so that the
-        // current block keeps filling.
-        std::unique_ptr<char[]> block(new char[need]);
-        space = block.get();
-        m_state.textBlocks.insert(m_state.textBlocks.empty() ? m_state.textBlocks.end()
-                                                             : m_state.textBlocks.end() - 1,
-                                  std::move(block));
-    } else {
-        m_state.textBlockSize = m_state.textBlockSize == 0
-                                    ? kFirstTextBlock
-                                    : std::min(m_state.textBlockSize * 2, kMaxTextBlock);
-        while (m_state.textBlockSize < need)
-            m_state.textBlockSize *= 2;
-        m_state.textBlocks.emplace_back(new char[m_state.textBlockSize]);
-        space = m_state.textBlocks.back().get();
-        m_state.textFree = space + need;
-        m_state.textEnd = space + m_state.textBlockSize;
-    }
+    UsePart(m_state.base, Texts, m_state.textTaken + need);
+    char* space = m_state.base + kTexts + m_state.textTaken;
+    m_state.textTaken += need;
+    hold(need);
     if (longText) {
         const auto length = static_cast<std::uint32_t>(text.size());
         std::memcpy(space, &length, sizeof length);
@@ -89,66 +167,44 @@ const char* BookTree::storeText(std::string_view text) {
         *space++ = static_cast<char>(text.size());
     }
     std::memcpy(space, text.data(), text.size());
-    return space;
+    return static_cast<std::uint32_t>(space - (m_state.base + kTexts));
 }
 
-BookNode** BookTree::takeListSpace(std::size_t count) {
-    if (count > kMaxListChunk / 4) {
-        m_state.longLists.emplace_back(new BookNode*[count]);
-        return m_state.longLists.back().get();
-    }
-    if (static_cast<std::size_t>(m_state.listEnd - m_state.listFree) < count) {
-        m_state.listChunkSize = m_state.listChunkSize == 0
-                                    ? kFirstListChunk
-                                    : std::min(m_state.listChunkSize * 2, kMaxListChunk);
-        m_state.listChunks.emplace_back(new BookNode*[m_state.listChunkSize]);
-        m_state.listFree = m_state.listChunks.back().get();
-        m_state.listEnd = m_state.listFree + m_state.listChunkSize;
-    }
-    BookNode** space = m_state.listFree;
-    m_state.listFree += count;
-    return space;
+std::uint32_t BookTree::takeListSpace(std::size_t count) {
+    UsePart(m_state.base, Lists, (m_state.listTaken + count) * sizeof(std::uint32_t));
+    const auto offset = static_cast<std::uint32_t>(m_state.listTaken);
+    m_state.listTaken += count;
+    hold(count * sizeof(std::uint32_t));
+    return offset;
 }
 
 void BookTree::makeRoom(BookNode* list) {
     const std::uint32_t count = list->m_childCount;
     if ((count & (count - 1)) != 0)
         return; // the span has room up to the next power of two
-    // A full list taken last doubles in place while its chunk has room.
-    if (count != 0 && list->m_children + count == m_state.listFree &&
-        static_cast<std::size_t>(m_state.listEnd - m_state.listFree) >= count) {
-        m_state.listFree += count;
+    // A full list taken last doubles in place.
+    if (count != 0 && list->m_children + count == m_state.listTaken) {
+        takeListSpace(count);
         return;
     }
-    BookNode** space = takeListSpace(count == 0 ? 1 : std::size_t{count} * 2);
+    const std::uint32_t space = takeListSpace(count == 0 ? 1 : std::size_t{count} * 2);
     if (count)
-        std::memcpy(space, list->m_children, count * sizeof(BookNode*));
-    if (count >= kMaxListChunk / 8) {
-        // A long list's old block is not needed any more.
-        const auto it =
-            std::find_if(m_state.longLists.begin(), m_state.longLists.end(),
-                         [&](const auto& block) { return block.get() == list->m_children; });
-        if (it != m_state.longLists.end())
-            m_state.longLists.erase(it);
-    }
+        std::memcpy(listAt(space), listAt(list->m_children), count * sizeof(std::uint32_t));
     list->m_children = space;
 }
 
 BookNode* BookTree::allocate(std::string_view text) {
+    listOf(nullptr); // the range is made with the first node
     BookNode* node = nullptr;
     if (!m_state.freeNodes.empty()) {
-        node = m_state.freeNodes.back();
+        node = BookNode::numbered(m_state.base, m_state.freeNodes.back());
         m_state.freeNodes.pop_back();
     } else {
-        if (m_state.nodeChunks.empty() || m_state.nodesUsedInChunk == kNodeChunk) {
-            // The first place holds the chunk's header; nodes are made as they are taken.
-            void* space = ::operator new (kNodeChunk * sizeof(BookNode),
-                                          std::align_val_t{BookNode::kChunkAlign});
-            new (space) BookNode::ChunkHeader{nullptr, kNodeChunk, {}};
-            m_state.nodeChunks.emplace_back(static_cast<BookNode*>(space));
-            m_state.nodesUsedInChunk = 1;
-        }
-        node = new (m_state.nodeChunks.back().get() + m_state.nodesUsedInChunk++) BookNode;
+        const std::uint32_t number = m_state.nodesTaken;
+        UsePart(m_state.base, Nodes, (std::size_t{number} + 1) * sizeof(BookNode));
+        node = new (BookNode::numbered(m_state.base, number)) BookNode;
+        ++m_state.nodesTaken;
+        hold(sizeof(BookNode));
     }
     node->m_text = storeText(text);
     ++m_state.count;
@@ -156,53 +212,53 @@ BookNode* BookTree::allocate(std::string_view text) {
 }
 
 void BookTree::release(BookNode* top) {
+    const auto& header = *reinterpret_cast<const Header*>(m_state.base);
     // Iterative, so that a deeply nested tree cannot exhaust the stack.
     std::vector<BookNode*> pending{top};
     while (!pending.empty()) {
         BookNode* node = pending.back();
         pending.pop_back();
-        pending.insert(pending.end(), node->m_children, node->m_children + node->m_childCount);
-        // An emptied list has no room left: its span is given back when the tree is cleared.
-        node->m_children = nullptr;
+        for (BookNode* child : node->children())
+            pending.push_back(child);
+        // An emptied list has no room left: its span stays unused until the tree is cleared.
+        node->m_children = 0;
         node->m_childCount = 0;
-        node->m_text = kNoText + 1;
+        node->m_text = 1;
         node->m_index = 0;
-        node->m_parent = nullptr;
-        if (BookNode::ChunkHeader& h = node->header(); h.slotTable)
-            h.slotTable[node->place()].reference = nullptr;
-        m_state.freeNodes.push_back(node);
+        node->m_parent = 0;
+        const std::uint32_t number = node->number();
+        if (std::size_t{number} * sizeof(BookNode::Slot) < header.committed[Slots])
+            reinterpret_cast<BookNode::Slot*>(m_state.base + kSlots)[number].reference = nullptr;
+        m_state.freeNodes.push_back(number);
         --m_state.count;
     }
 }
 
-BookNode* BookTree::listHolding(const BookNode* node) const {
-    return node->m_parent ? node->m_parent : const_cast<BookNode*>(&m_state.top);
-}
-
 void BookTree::renumber(BookNode* list, std::size_t from) {
+    const std::uint32_t* numbers = list->listStart();
     for (std::size_t i = from; i < list->m_childCount; ++i)
-        list->m_children[i]->m_index = static_cast<std::int32_t>(i);
+        list->numbered(numbers[i])->m_index = static_cast<std::int32_t>(i);
 }
 
 void BookTree::attach(BookNode* parent, size_t pos, BookNode* node) {
     BookNode* list = listOf(parent);
     makeRoom(list);
-    BookNode** at = list->m_children + pos;
-    std::memmove(at + 1, at, (list->m_childCount - pos) * sizeof(BookNode*));
-    *at = node;
+    std::uint32_t* at = listAt(list->m_children) + pos;
+    std::memmove(at + 1, at, (list->m_childCount - pos) * sizeof(std::uint32_t));
+    *at = node->number();
     ++list->m_childCount;
-    node->m_parent = parent;
+    node->m_parent = list->number();
     renumber(list, pos);
 }
 
 void BookTree::detach(BookNode* node) {
     BookNode* list = listHolding(node);
     const auto pos = static_cast<size_t>(node->m_index);
-    BookNode** at = list->m_children + pos;
-    std::memmove(at, at + 1, (list->m_childCount - pos - 1) * sizeof(BookNode*));
+    std::uint32_t* at = listAt(list->m_children) + pos;
+    std::memmove(at, at + 1, (list->m_childCount - pos - 1) * sizeof(std::uint32_t));
     --list->m_childCount;
     renumber(list, pos);
-    node->m_parent = nullptr;
+    node->m_parent = 0;
 }
 
 BookNode* BookTree::addLast(BookNode* parent, std::string_view text) {
@@ -210,9 +266,9 @@ BookNode* BookTree::addLast(BookNode* parent, std::string_view text) {
     BookNode* list = listOf(parent);
     if ((list->m_childCount & (list->m_childCount - 1)) == 0) // full: 0, 1, 2, 4, 8 …
         makeRoom(list);
-    node->m_parent = parent;
+    node->m_parent = list->number();
     node->m_index = static_cast<std::int32_t>(list->m_childCount);
-    list->m_children[list->m_childCount++] = node;
+    listAt(list->m_children)[list->m_childCount++] = node->number();
     return node;
 }
 
@@ -226,12 +282,12 @@ BookNode* BookTree::insertBefore(BookNode* sibling, std::string_view text) {
     if (!sibling)
         return addLast(nullptr, text);
     BookNode* node = allocate(text);
-    attach(sibling->m_parent, static_cast<size_t>(sibling->m_index), node);
+    attach(sibling->parent(), static_cast<size_t>(sibling->m_index), node);
     return node;
 }
 
 bool BookTree::isInSubtree(const BookNode* node, const BookNode* top) const {
-    for (const BookNode* p = node; p; p = p->m_parent)
+    for (const BookNode* p = node; p; p = p->parent())
         if (p == top)
             return true;
     return false;
@@ -248,7 +304,7 @@ void BookTree::moveBefore(BookNode* node, BookNode* target) {
     if (!node || !target || isInSubtree(target, node))
         return;
     detach(node);
-    attach(target->m_parent, static_cast<size_t>(target->m_index), node);
+    attach(target->parent(), static_cast<size_t>(target->m_index), node);
 }
 
 void BookTree::remove(BookNode* node) {
@@ -261,7 +317,8 @@ void BookTree::remove(BookNode* node) {
 void BookTree::removeChildren(BookNode* node) {
     if (!node)
         return;
-    const std::vector<BookNode*> children(node->m_children, node->m_children + node->m_childCount);
+    const ChildList list = node->children();
+    const std::vector<BookNode*> children(list.begin(), list.end());
     node->m_childCount = 0;
     for (BookNode* child : children)
         release(child);
@@ -281,8 +338,8 @@ BookNode* BookTree::next(const BookNode* node) const {
     if (!node)
         return nullptr;
     if (node->hasChildren())
-        return node->m_children[0];
-    for (const BookNode* p = node; p; p = p->m_parent)
+        return node->child(0);
+    for (const BookNode* p = node; p; p = p->parent())
         if (BookNode* sibling = nextSibling(p))
             return sibling;
     return nullptr;

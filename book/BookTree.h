@@ -4,45 +4,68 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
-#include <span>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
 namespace kp {
 
 class BookTree;
+class ChildList;
 
 // A node's text is stored after its length: one byte below 255, else four bytes and a 255.
 inline constexpr unsigned char kLongTextMark = 255;
-inline constexpr char kNoText[2] = {0, 0}; // the empty text, after its length
+
+// Every tree keeps its nodes, child lists and texts in one address range of its own, reserved
+// at once and filled from the front of each part as the tree grows. Links between nodes are then
+// 32-bit numbers within the range: a node is 20 bytes and a child list entry 4, where pointers
+// would take twice that, and a book of a million nodes costs no malloc per node. The range starts
+// at a multiple of its size, so a node finds its range from its own address.
+namespace tree_range {
+inline constexpr std::uintptr_t kSize = std::uintptr_t{1} << 32;
+// The parts, as offsets from the range's start. The first page holds the header.
+inline constexpr std::uintptr_t kNodes = 4096;                     // BookNode, number 0 the top
+inline constexpr std::uintptr_t kSlots = std::uintptr_t{3} << 29;  // 8 bytes per node number
+inline constexpr std::uintptr_t kLists = std::uintptr_t{9} << 28;  // 4 bytes per entry
+inline constexpr std::uintptr_t kTexts = std::uintptr_t{11} << 28; // bytes, empty text at 1
+inline constexpr std::uintptr_t kEnd = kSize;
+// How much of each part is usable (committed), in bytes from the part's start.
+struct Header {
+    std::size_t committed[4];
+};
+enum Part { Nodes, Slots, Lists, Texts };
+inline char* Base(const void* p) {
+    return reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(p) & ~(kSize - 1));
+}
+} // namespace tree_range
 
 // One node: a Windows-1252 text, ordered children and a reference slot. Nodes live in their
-// tree's pool and are created, moved and deleted only through BookTree. A node is 32 bytes and
-// makes no allocation of its own: a book of a million nodes must not cost a million mallocs.
+// tree's range and are created, moved and deleted only through BookTree.
 class BookNode {
   public:
     std::string_view text() const {
-        const auto length = static_cast<unsigned char>(m_text[-1]);
+        const char* text = tree_range::Base(this) + tree_range::kTexts + m_text;
+        const auto length = static_cast<unsigned char>(text[-1]);
         if (length != kLongTextMark)
-            return {m_text, length};
+            return {text, length};
         std::uint32_t longLength = 0;
-        std::memcpy(&longLength, m_text - 5, sizeof longLength);
-        return {m_text, longLength};
+        std::memcpy(&longLength, text - 5, sizeof longLength);
+        return {text, longLength};
     }
     // Case-sensitive byte comparison of the text's beginning; a shorter text does not match.
     bool startsWith(std::string_view key) const { return text().substr(0, key.size()) == key; }
 
-    BookNode* parent() const { return m_parent; } // none for a root
+    // None for a root: number 0 is the tree's top, which holds the roots.
+    BookNode* parent() const { return m_parent ? numbered(m_parent) : nullptr; }
     int level() const;
     int index() const { return m_index; }
     int childCount() const { return static_cast<int>(m_childCount); }
     bool hasChildren() const { return m_childCount != 0; }
     BookNode* child(int i) const {
-        return i >= 0 && i < childCount() ? m_children[static_cast<size_t>(i)] : nullptr;
+        return i >= 0 && i < childCount() ? numbered(listStart()[i]) : nullptr;
     }
     // Valid until the node's children change.
-    std::span<BookNode* const> children() const { return {m_children, m_childCount}; }
+    ChildList children() const;
 
     // A view node's reference to the book node it shows.
     BookNode* reference() const {
@@ -65,42 +88,120 @@ class BookNode {
 
   private:
     friend class BookTree;
+    friend class ChildList;
     BookNode() = default;
+    // A node is known by its place in its tree's range: a copy elsewhere would read another's.
+    BookNode(const BookNode&) = delete;
+    BookNode& operator=(const BookNode&) = delete;
 
-    // Few nodes carry a reference or a tag (a view's lines, a book's accounts), so the slots are
-    // kept beside the nodes: a chunk of nodes starts at a multiple of kChunkAlign with a header
-    // that points to its table of slots, made when the chunk's first slot is taken.
+    // Few nodes carry a reference or a tag (a view's lines, a book's accounts): the slots are a
+    // part of the range of their own, numbered as the nodes, whose pages are used only where
+    // a slot is taken.
     union Slot {
         BookNode* reference = nullptr;
         std::uint32_t tag;
     };
-    struct ChunkHeader {
-        Slot* slotTable;
-        std::size_t capacity; // nodes, the header's place included
-        void* padding[2];
-    };
-    static constexpr std::uintptr_t kChunkAlign = 128 * 1024;
-    ChunkHeader& header() const {
-        return *reinterpret_cast<ChunkHeader*>(reinterpret_cast<std::uintptr_t>(this) &
-                                               ~(kChunkAlign - 1));
+    static BookNode* numbered(const char* base, std::uint32_t number) {
+        return reinterpret_cast<BookNode*>(const_cast<char*>(base) + tree_range::kNodes +
+                                           std::size_t{number} * sizeof(BookNode));
     }
-    std::size_t place() const {
-        return (reinterpret_cast<std::uintptr_t>(this) & (kChunkAlign - 1)) / sizeof(BookNode);
+    BookNode* numbered(std::uint32_t number) const {
+        return numbered(tree_range::Base(this), number);
+    }
+    std::uint32_t number() const {
+        return static_cast<std::uint32_t>(
+            (reinterpret_cast<const char*>(this) - tree_range::Base(this) - tree_range::kNodes) /
+            sizeof(BookNode));
+    }
+    const std::uint32_t* listStart() const {
+        return reinterpret_cast<const std::uint32_t*>(tree_range::Base(this) + tree_range::kLists) +
+               m_children;
     }
     const Slot* slotOf() const {
-        const ChunkHeader& h = header();
-        return h.slotTable ? &h.slotTable[place()] : nullptr;
+        const char* base = tree_range::Base(this);
+        const std::size_t at = std::size_t{number()} * sizeof(Slot);
+        const auto& header = *reinterpret_cast<const tree_range::Header*>(base);
+        return at < header.committed[tree_range::Slots]
+                   ? reinterpret_cast<const Slot*>(base + tree_range::kSlots + at)
+                   : nullptr;
     }
     Slot& takeSlot();
 
-    const char* m_text = kNoText + 1;
-    BookNode* m_parent = nullptr;
-    // The children: a span of the tree's list store with room for at least the count rounded up
-    // to a power of two.
-    BookNode** m_children = nullptr;
+    std::uint32_t m_text = 1;     // offset in the texts part
+    std::uint32_t m_parent = 0;   // node number
+    std::uint32_t m_children = 0; // offset in the lists part, in entries
     std::int32_t m_index = 0;
-    std::uint32_t m_childCount = 0;
+    std::uint32_t m_childCount = 0; // the list has room for the count rounded up to a power of two
 };
+
+// A node's children as node pointers, read from its list of numbers.
+class ChildList {
+  public:
+    class iterator {
+      public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = BookNode*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = BookNode*;
+
+        iterator() = default;
+        iterator(const char* base, const std::uint32_t* at) : m_base(base), m_at(at) {}
+        BookNode* operator*() const { return BookNode::numbered(m_base, *m_at); }
+        BookNode* operator[](difference_type n) const {
+            return BookNode::numbered(m_base, m_at[n]);
+        }
+        iterator& operator++() { return ++m_at, *this; }
+        iterator operator++(int) { return {m_base, m_at++}; }
+        iterator& operator--() { return --m_at, *this; }
+        iterator operator--(int) { return {m_base, m_at--}; }
+        iterator& operator+=(difference_type n) { return m_at += n, *this; }
+        iterator& operator-=(difference_type n) { return m_at -= n, *this; }
+        friend iterator operator+(iterator it, difference_type n) { return it += n; }
+        friend iterator operator+(difference_type n, iterator it) { return it += n; }
+        friend iterator operator-(iterator it, difference_type n) { return it -= n; }
+        friend difference_type operator-(const iterator& a, const iterator& b) {
+            return a.m_at - b.m_at;
+        }
+        friend bool operator==(const iterator& a, const iterator& b) { return a.m_at == b.m_at; }
+        friend bool operator!=(const iterator& a, const iterator& b) { return a.m_at != b.m_at; }
+        friend bool operator<(const iterator& a, const iterator& b) { return a.m_at < b.m_at; }
+        friend bool operator>(const iterator& a, const iterator& b) { return b < a; }
+        friend bool operator<=(const iterator& a, const iterator& b) { return !(b < a); }
+        friend bool operator>=(const iterator& a, const iterator& b) { return !(a < b); }
+
+      private:
+        const char* m_base = nullptr;
+        const std::uint32_t* m_at = nullptr;
+    };
+    using const_iterator = iterator;
+    using reverse_iterator = std::reverse_iterator<iterator>;
+    using value_type = BookNode*;
+    using size_type = std::size_t;
+
+    ChildList() = default;
+    explicit ChildList(const BookNode& node)
+        : m_base(tree_range::Base(&node)), m_first(node.listStart()), m_count(node.m_childCount) {}
+
+    std::size_t size() const { return m_count; }
+    bool empty() const { return m_count == 0; }
+    BookNode* operator[](std::size_t i) const { return BookNode::numbered(m_base, m_first[i]); }
+    BookNode* front() const { return (*this)[0]; }
+    BookNode* back() const { return (*this)[m_count - 1]; }
+    iterator begin() const { return {m_base, m_first}; }
+    iterator end() const { return {m_base, m_first + m_count}; }
+    reverse_iterator rbegin() const { return reverse_iterator(end()); }
+    reverse_iterator rend() const { return reverse_iterator(begin()); }
+
+  private:
+    const char* m_base = nullptr;
+    const std::uint32_t* m_first = nullptr;
+    std::size_t m_count = 0;
+};
+
+inline ChildList BookNode::children() const {
+    return ChildList(*this);
+}
 
 // Where a dragged line is dropped on a tree line: on its text, or on its expand button or the
 // indent left of it (to stand before it), or anywhere else (nothing happens).
@@ -129,9 +230,9 @@ class BookTree {
     void removeChildren(BookNode* node);
     void setText(BookNode* node, std::string_view text);
 
-    std::span<BookNode* const> roots() const { return m_state.top.children(); }
-    BookNode* first() const { return m_state.top.child(0); }
-    bool empty() const { return !m_state.top.hasChildren(); }
+    ChildList roots() const { return m_state.base ? top()->children() : ChildList(); }
+    BookNode* first() const { return m_state.base ? top()->child(0) : nullptr; }
+    bool empty() const { return m_state.count == 0; }
     std::size_t count() const { return m_state.count; }
     void clear();
 
@@ -140,14 +241,22 @@ class BookTree {
     BookNode* nextSibling(const BookNode* node) const;
     bool isInSubtree(const BookNode* node, const BookNode* top) const;
 
+    // The bytes all trees' ranges hold in nodes, lists, texts and slots (for benchmarks: the
+    // ranges are no part of the heap that malloc reports).
+    static std::size_t bytesHeldByAllTrees();
+
   private:
+    BookNode* top() const { return BookNode::numbered(m_state.base, 0); }
     BookNode* allocate(std::string_view text);
     void release(BookNode* node);
-    const char* storeText(std::string_view text);
-    BookNode* listOf(BookNode* parent) { return parent ? parent : &m_state.top; }
-    BookNode* listHolding(const BookNode* node) const;
+    std::uint32_t storeText(std::string_view text);
+    BookNode* listOf(BookNode* parent);
+    static BookNode* listHolding(const BookNode* node) { return node->numbered(node->m_parent); }
     void makeRoom(BookNode* list);
-    BookNode** takeListSpace(std::size_t count);
+    std::uint32_t takeListSpace(std::size_t count);
+    std::uint32_t* listAt(std::uint32_t offset) const {
+        return reinterpret_cast<std::uint32_t*>(m_state.base + tree_range::kLists) + offset;
+    }
     void attach(BookNode* parent, size_t pos, BookNode* node);
     // Sets the index of every child of list from position from on.
     static void renumber(BookNode* list, std::size_t from);
@@ -155,36 +264,26 @@ class BookTree {
 
     // Everything the tree holds, so that a move takes it whole and leaves a fresh one behind.
     struct State {
-        // Holds the roots as its children; a root's parent is none all the same.
-        BookNode top;
+        State() = default;
+        State(State&& other) noexcept;
+        State& operator=(State&& other) noexcept;
+        ~State();
+
+        char* base = nullptr; // the range, made with the first node
         std::size_t count = 0;
-
-        // Nodes come from chunks (see BookNode::ChunkHeader); deleted nodes go to a free list.
-        struct FreeChunk {
-            void operator()(BookNode* chunk) const;
-        };
-        std::vector<std::unique_ptr<BookNode, FreeChunk>> nodeChunks;
-        std::size_t nodesUsedInChunk = 0;
-        std::vector<BookNode*> freeNodes;
-
-        // Child lists are spans of large chunks, each with room for its count rounded up to a power
-        // of two. A full list doubles in place when it is the one taken last and its chunk has
-        // room, so that a tree built in order (a load) packs its lists without gaps; any other list
-        // moves to a span twice its size, and the old span is given back when the tree is cleared.
-        // A list too long for a chunk has a block of its own, freed when the list moves.
-        std::vector<std::unique_ptr<BookNode*[]>> listChunks;
-        BookNode** listFree = nullptr;
-        BookNode** listEnd = nullptr;
-        std::size_t listChunkSize = 0;
-        std::vector<std::unique_ptr<BookNode*[]>> longLists;
-
-        // Texts are packed into large blocks; a changed text takes new space and the old space is
-        // given back when the tree is cleared. Edits are few next to the texts a load brings.
-        std::vector<std::unique_ptr<char[]>> textBlocks;
-        char* textFree = nullptr; // in the current block
-        char* textEnd = nullptr;
-        std::size_t textBlockSize = 0;
+        std::uint32_t nodesTaken = 0; // node numbers, the top's included
+        std::vector<std::uint32_t> freeNodes;
+        // Child lists are spans of the lists part, each with room for its count rounded up to a
+        // power of two. A full list doubles in place when it is the one taken last, so that a
+        // tree built in order (a load) packs its lists without gaps; any other list moves to a
+        // span twice its size, and the old span stays unused until the tree is cleared.
+        std::size_t listTaken = 0;
+        // A changed text takes new space; the old stays unused until the tree is cleared. Edits
+        // are few next to the texts a load brings.
+        std::size_t textTaken = 0;
+        std::size_t held = 0; // counted in bytesHeldByAllTrees
     };
+    void hold(std::size_t bytes);
     State m_state;
 };
 

@@ -78,7 +78,7 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     const bool valid = ValidateFiscalYear(NthDate(1, fiscalYear), NthDate(2, fiscalYear), periods);
     const BookNode* events = app.index().events();
     int vouchers = 0;
-    for (const BookNode* event : events ? events->children() : std::span<BookNode* const>())
+    for (const BookNode* event : events ? events->children() : ChildList())
         vouchers += event->startsWith(kKeywords[KwEvent]) ? 1 : 0;
     out << Win1252ToUtf8(app.title()) << '\n';
     out << "Tilikausi: " << (valid ? "kelvollinen" : "Virheellinen tilikausi") << '\n';

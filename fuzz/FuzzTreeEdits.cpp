@@ -60,7 +60,7 @@ struct Model {
 void Check(const kp::BookTree& tree, Model& model, const std::vector<kp::BookNode*>& handles) {
     std::size_t alive = 0;
     auto walk = [&](auto& self, const std::vector<int>& list, const kp::BookNode* parent,
-                    std::span<kp::BookNode* const> actual, int depth) -> void {
+                    kp::ChildList actual, int depth) -> void {
         if (actual.size() != list.size())
             std::abort();
         for (size_t i = 0; i < list.size(); ++i) {

@@ -128,7 +128,7 @@ ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& 
     // Room for every line: a head, the entries and a total line with a blank after it per
     // voucher, each no longer than its view text and a few tabs and amounts.
     const BookNode* root = journalView.first();
-    const auto vouchers = root ? root->children() : std::span<BookNode* const>();
+    const auto vouchers = root ? root->children() : ChildList();
     size_t lineCount = 0;
     size_t byteCount = 0;
     for (const BookNode* voucher : vouchers) {
@@ -152,7 +152,7 @@ ReportLines BuildJournalListing(const JournalSource& source, const ReportLines& 
                                 std::string_view periodText, int monthIndex, ByteSink* sink) {
     size_t lineCount = 0;
     for (const BookNode* event :
-         source.events ? source.events->children() : std::span<BookNode* const>())
+         source.events ? source.events->children() : ChildList())
         if (event->childCount() >= 2)
             lineCount +=
                 3 + static_cast<size_t>(event->child(event->childCount() - 1)->childCount());

@@ -95,7 +95,7 @@ std::vector<std::string> WritePlainTextJournal(BookTree& book, ByteSink& sink,
         lines.clear();
         std::int64_t sum = 0;
         for (const BookNode* line :
-             event->childCount() > 2 ? event->child(2)->children() : std::span<BookNode* const>()) {
+             event->childCount() > 2 ? event->child(2)->children() : ChildList()) {
             if (!line->hasChildren() || !line->child(0)->startsWith(kKeywords[KwMoney]))
                 continue;
             int moneyCursor = 5;

@@ -42,7 +42,7 @@ inline std::string Shape(const BookTree& tree) {
 inline std::string LinkErrors(const BookTree& tree) {
     std::size_t seen = 0;
     std::string error;
-    auto check = [&](auto& self, std::span<BookNode* const> list, BookNode* parent,
+    auto check = [&](auto& self, ChildList list, BookNode* parent,
                      int depth) -> void {
         for (size_t i = 0; i < list.size() && error.empty(); ++i) {
             ++seen;
