@@ -55,6 +55,17 @@ BookFormat FormatForFileName(std::string_view fileName) {
 
 FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode mode) {
     const BookFormat format = FormatForFileName(fileName);
+    if (format == BookFormat::NestedList) {
+        // A book file is read straight into its tree's texts, and the texts that stand in it as
+        // they are stay there. A damaged one is read again the ordinary way below, so that the
+        // damage is described from the file's bytes: parsing in place overwrites some of them.
+        std::size_t got = 0;
+        char* source = nullptr;
+        const bool read = ReadFileInPlace(
+            fileName, [&](std::size_t size) { return source = tree.takeSourceBytes(size); }, got);
+        if (read && got > 2 && !ParseNestedList(tree, {source, got}))
+            return FileResult::success();
+    }
     std::string data;
     if (!ReadWholeFile(fileName, data)) {
         if (format == BookFormat::NestedList)

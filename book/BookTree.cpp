@@ -92,7 +92,7 @@ BookTree::State::State(State&& other) noexcept
     : base(std::exchange(other.base, nullptr)), count(std::exchange(other.count, 0)),
       nodesTaken(std::exchange(other.nodesTaken, 0)), freeNodes(std::move(other.freeNodes)),
       listTaken(std::exchange(other.listTaken, 0)), textTaken(std::exchange(other.textTaken, 0)),
-      held(std::exchange(other.held, 0)) {
+      sourceSize(std::exchange(other.sourceSize, 0)), held(std::exchange(other.held, 0)) {
     other.freeNodes.clear();
 }
 
@@ -105,6 +105,7 @@ BookTree::State& BookTree::State::operator=(State&& other) noexcept {
         std::swap(freeNodes, taken.freeNodes);
         std::swap(listTaken, taken.listTaken);
         std::swap(textTaken, taken.textTaken);
+        std::swap(sourceSize, taken.sourceSize);
         std::swap(held, taken.held);
     }
     return *this;
@@ -275,6 +276,30 @@ BookNode* BookTree::addLast(BookNode* parent, std::string_view text) {
     node->m_parent = list->number();
     node->m_index = static_cast<std::int32_t>(list->m_childCount);
     listAt(list->m_children)[list->m_childCount++] = node->number();
+    return node;
+}
+
+char* BookTree::takeSourceBytes(std::size_t size) {
+    clear();
+    listOf(nullptr);
+    // After the empty text's length byte: a text that starts with the source has a byte before
+    // it all the same.
+    UsePart(m_state.base, Texts, 1 + size);
+    m_state.sourceSize = size;
+    m_state.textTaken = 1 + size;
+    hold(size);
+    return m_state.base + kTexts + 1;
+}
+
+BookNode* BookTree::addLastInPlace(BookNode* parent, std::string_view text) {
+    const char* source = m_state.base ? m_state.base + kTexts + 1 : nullptr;
+    if (!source || text.empty() || text.size() >= kLongTextMark || text.data() <= source ||
+        text.data() + text.size() > source + m_state.sourceSize)
+        return addLast(parent, text);
+    BookNode* node = addLast(parent, {});
+    char* at = m_state.base + kTexts + (text.data() - (m_state.base + kTexts));
+    at[-1] = static_cast<char>(text.size());
+    node->m_text = static_cast<std::uint32_t>(at - (m_state.base + kTexts));
     return node;
 }
 

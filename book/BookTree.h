@@ -222,6 +222,13 @@ class BookTree {
     BookNode* addFirst(BookNode* parent, std::string_view text);
     BookNode* insertBefore(BookNode* sibling, std::string_view text);
 
+    // Loading in place: the tree is emptied and takes room among its texts for size bytes (a
+    // book file) for the caller to fill. As addLast, but a text that stands in those bytes and
+    // is shorter than 255 is used where it stands: the byte before it, which must be no other
+    // text's, becomes its length. Any other text is copied.
+    char* takeSourceBytes(std::size_t size);
+    BookNode* addLastInPlace(BookNode* parent, std::string_view text);
+
     // Moving a node with its subtree. A move into the node's own subtree does nothing.
     void moveToLastChild(BookNode* node, BookNode* newParent);
     void moveBefore(BookNode* node, BookNode* target);
@@ -281,7 +288,8 @@ class BookTree {
         // A changed text takes new space; the old stays unused until the tree is cleared. Edits
         // are few next to the texts a load brings.
         std::size_t textTaken = 0;
-        std::size_t held = 0; // counted in bytesHeldByAllTrees
+        std::size_t sourceSize = 0; // the source bytes follow the empty text
+        std::size_t held = 0;       // counted in bytesHeldByAllTrees
     };
     void hold(std::size_t bytes);
     State m_state;

@@ -78,6 +78,34 @@ bool WriteInPieces(const ByteSource& source, const ByteSink::Drain& drain) {
     return sink.finish();
 }
 
+bool ReadFileInPlace(const std::string& fileName, const std::function<char*(std::size_t)>& place,
+                     std::size_t& got) {
+    got = 0;
+    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+    if (ok) {
+        const auto size = static_cast<std::size_t>(st.st_size);
+        char* space = place(size);
+        while (got < size) {
+            const ssize_t n = read(fd, space + got, size - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            got += static_cast<std::size_t>(n);
+        }
+        char more = 0;
+        ok = ok && read(fd, &more, 1) == 0;
+    }
+    close(fd);
+    return ok;
+}
+
 bool ReadWholeFile(const std::string& fileName, std::string& data) {
     data.clear();
     FILE* f = std::fopen(fileName.c_str(), "rb");

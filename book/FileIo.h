@@ -11,6 +11,11 @@
 namespace kp {
 
 bool ReadWholeFile(const std::string& fileName, std::string& data);
+// Reads a regular file of its present size into the space place(size) gives; got says how many
+// bytes came. False when the file cannot be read, is empty or no regular file, or had grown (the
+// bytes read are then not known to be whole): the caller reads it with ReadWholeFile instead.
+bool ReadFileInPlace(const std::string& fileName, const std::function<char*(std::size_t)>& place,
+                     std::size_t& got);
 
 // Bytes written in order, either kept whole in a string or passed on a piece at a time (to a
 // file), so that a long page or journal is written without ever being held whole. After a

@@ -160,7 +160,7 @@ std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data)
         }
         // Runs of plain bytes are taken whole; only quotes, escapes, NULs and parentheses
         // outside quotes stop a run. A text without escapes or NULs is a slice of the data as
-        // it stands, and is copied only into the tree.
+        // it stands, copied only into the tree, or not at all when the data are the tree's own.
         const size_t start = p;
         bool copied = false;
         auto copyFromStart = [&] {
@@ -207,7 +207,7 @@ std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data)
             TrimControl(copied ? std::string_view(text) : data.substr(start, p - start));
         if (!trimmed.empty() && trimmed.front() == '"' && trimmed.back() == '"' && p > 0)
             --p; // so that a "(" after a quoted string is not taken as its children
-        BookNode* node = tree.addLast(lists.back(), trimmed);
+        BookNode* node = tree.addLastInPlace(lists.back(), trimmed);
         if (p < n && data[p] == '(') {
             lists.push_back(node);
             continue;

@@ -14,7 +14,9 @@ namespace kp {
 // first damage found: a file that does not start with "(" (blanks and line ends before it are
 // skipped), a list or a quote left open at the end, NUL bytes, an item that starts with neither
 // "(" nor a quote, anything but blanks after the first root. NUL bytes are left out of the texts,
-// and a quote left open at the end is closed.
+// and a quote left open at the end is closed. Data that are the tree's source bytes
+// (BookTree::takeSourceBytes) keep the texts that stand in them, and some of their other bytes
+// are overwritten: describe a damage from the bytes as they were.
 std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data);
 
 // The nested-list text of the first root and its subtree. Every node is written so that it reads
