@@ -7,6 +7,7 @@
 #include "book/Win1252.h"
 
 #include <functional>
+#include <new>
 #include <optional>
 
 namespace kp {
@@ -53,7 +54,9 @@ BookFormat FormatForFileName(std::string_view fileName) {
     return ext == ".TLK" ? BookFormat::NestedList : BookFormat::IndentedText;
 }
 
-FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode mode) {
+namespace {
+
+FileResult ReadBook(BookTree& tree, const std::string& fileName, LoadMode mode) {
     const BookFormat format = FormatForFileName(fileName);
     if (format == BookFormat::NestedList) {
         // A book file is read straight into its tree's texts, and the texts that stand in it as
@@ -88,6 +91,20 @@ FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode mode) 
     FileResult result = FileResult::failure(what + std::string(kDamagedNotOpened));
     result.damaged = true;
     return result;
+}
+
+} // namespace
+
+FileResult LoadBook(BookTree& tree, const std::string& fileName, LoadMode mode) {
+    // A book too large for memory (or for a tree's room where the address space is limited) is
+    // refused with a message; the program goes on.
+    try {
+        return ReadBook(tree, fileName, mode);
+    } catch (const std::bad_alloc&) {
+        tree.clear();
+        return FileResult::failure("Kirjatiedosto " + fileName +
+                                   " on liian suuri: muisti ei riitä sen lukemiseen.");
+    }
 }
 
 namespace {

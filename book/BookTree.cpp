@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <new>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <utility>
 
 namespace kp {
@@ -15,8 +17,13 @@ using namespace tree_range;
 static_assert(sizeof(BookNode) == 20, "a node stays small: books hold millions of them");
 static_assert(alignof(BookNode) == 4);
 
-constexpr std::uintptr_t kPartStart[] = {kNodes, kSlots, kLists, kTexts};
-constexpr std::uintptr_t kPartEnd[] = {kSlots, kLists, kTexts, kEnd};
+std::uintptr_t PartStart(Part part) {
+    const std::uintptr_t start[] = {kNodes, SlotsAt(), ListsAt(), TextsAt()};
+    return start[part];
+}
+std::uintptr_t PartEnd(Part part) {
+    return part == Texts ? Size() : PartStart(static_cast<Part>(part + 1));
+}
 constexpr std::size_t kPage = 4096;
 // A part is made usable in steps that grow with it, so that a small tree (a view, a fuzz input)
 // touches a few pages and a large book needs few system calls.
@@ -29,22 +36,33 @@ std::atomic<std::size_t> g_heldByAllTrees{0};
 // Reserves a range at a multiple of its size: twice the size is mapped without access and the
 // ends beyond the aligned range are given back. Pages are made usable part by part (UsePart).
 char* ReserveRange() {
+    // Each live tree holds a range of address space (not of memory). Where the address space is
+    // limited (ulimit -v), ranges are made smaller, so that several trees fit with room to spare:
+    // a book then has less room, but small books open as before.
+    static const bool sized = [] {
+        struct rlimit limit {};
+        if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+            g_size = std::clamp<std::uintptr_t>(std::bit_floor(limit.rlim_cur / 16),
+                                                std::uintptr_t{16} << 20, g_size);
+        return true;
+    }();
+    (void)sized;
     void* space =
-        mmap(nullptr, 2 * kSize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        mmap(nullptr, 2 * Size(), PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (space == MAP_FAILED)
         throw std::bad_alloc();
     const auto start = reinterpret_cast<std::uintptr_t>(space);
-    const std::uintptr_t aligned = (start + kSize - 1) & ~(kSize - 1);
+    const std::uintptr_t aligned = (start + Size() - 1) & ~(Size() - 1);
     if (aligned > start)
         munmap(space, aligned - start);
-    if (const std::uintptr_t tail = start + 2 * kSize - (aligned + kSize); tail > 0)
-        munmap(reinterpret_cast<void*>(aligned + kSize), tail);
+    if (const std::uintptr_t tail = start + 2 * Size() - (aligned + Size()); tail > 0)
+        munmap(reinterpret_cast<void*>(aligned + Size()), tail);
     char* base = reinterpret_cast<char*>(aligned);
     if (mprotect(base, kPage, PROT_READ | PROT_WRITE) != 0) {
-        munmap(base, kSize);
+        munmap(base, Size());
         throw std::bad_alloc();
     }
-    madvise(base, kSize, MADV_HUGEPAGE); // an offer only: without it the pages are small
+    madvise(base, Size(), MADV_HUGEPAGE); // an offer only: without it the pages are small
     new (base) Header{};
     return base;
 }
@@ -56,15 +74,15 @@ std::size_t UsePart(char* base, Part part, std::size_t bytes) {
     std::size_t& committed = header.committed[part];
     if (bytes <= committed)
         return 0;
-    if (bytes > kPartEnd[part] - kPartStart[part])
+    if (bytes > PartEnd(part) - PartStart(part))
         throw std::bad_alloc();
     const std::size_t step = std::clamp(committed, std::size_t{16} * kPage, kLargestStep);
     const std::size_t want = std::max(bytes, committed + step);
     const std::size_t unit = want >= kHugePage / 2 ? kHugePage : kPage;
     const std::size_t target =
-        std::min(((kPartStart[part] + want + unit - 1) & ~(unit - 1)) - kPartStart[part],
-                 kPartEnd[part] - kPartStart[part]);
-    if (mprotect(base + kPartStart[part] + committed, target - committed, PROT_READ | PROT_WRITE) !=
+        std::min(((PartStart(part) + want + unit - 1) & ~(unit - 1)) - PartStart(part),
+                 PartEnd(part) - PartStart(part));
+    if (mprotect(base + PartStart(part) + committed, target - committed, PROT_READ | PROT_WRITE) !=
         0)
         throw std::bad_alloc();
     const std::size_t added = target - committed;
@@ -78,7 +96,7 @@ BookNode::Slot& BookNode::takeSlot() {
     char* base = tree_range::Base(this);
     const std::size_t at = std::size_t{number()} * sizeof(Slot);
     g_heldByAllTrees += UsePart(base, Slots, at + sizeof(Slot));
-    return *reinterpret_cast<Slot*>(base + kSlots + at);
+    return *reinterpret_cast<Slot*>(base + SlotsAt() + at);
 }
 
 int BookNode::level() const {
@@ -115,7 +133,7 @@ BookTree::State::~State() {
     if (!base)
         return;
     g_heldByAllTrees -= held + reinterpret_cast<const Header*>(base)->committed[Slots];
-    munmap(base, kSize);
+    munmap(base, Size());
 }
 
 void BookTree::hold(std::size_t bytes) {
@@ -162,7 +180,7 @@ std::uint32_t BookTree::storeText(std::string_view text) {
     const bool longText = text.size() >= kLongTextMark;
     const std::size_t need = text.size() + (longText ? 5 : 1);
     UsePart(m_state.base, Texts, m_state.textTaken + need);
-    char* space = m_state.base + kTexts + m_state.textTaken;
+    char* space = m_state.base + TextsAt() + m_state.textTaken;
     m_state.textTaken += need;
     hold(need);
     if (longText) {
@@ -174,7 +192,7 @@ std::uint32_t BookTree::storeText(std::string_view text) {
         *space++ = static_cast<char>(text.size());
     }
     std::memcpy(space, text.data(), text.size());
-    return static_cast<std::uint32_t>(space - (m_state.base + kTexts));
+    return static_cast<std::uint32_t>(space - (m_state.base + TextsAt()));
 }
 
 std::uint32_t BookTree::takeListSpace(std::size_t count) {
@@ -235,7 +253,7 @@ void BookTree::release(BookNode* top) {
         node->m_parent = 0;
         const std::uint32_t number = node->number();
         if (std::size_t{number} * sizeof(BookNode::Slot) < header.committed[Slots])
-            reinterpret_cast<BookNode::Slot*>(m_state.base + kSlots)[number].reference = nullptr;
+            reinterpret_cast<BookNode::Slot*>(m_state.base + SlotsAt())[number].reference = nullptr;
         m_state.freeNodes.push_back(number);
         --m_state.count;
     }
@@ -288,18 +306,18 @@ char* BookTree::takeSourceBytes(std::size_t size) {
     m_state.sourceSize = size;
     m_state.textTaken = 1 + size;
     hold(size);
-    return m_state.base + kTexts + 1;
+    return m_state.base + TextsAt() + 1;
 }
 
 BookNode* BookTree::addLastInPlace(BookNode* parent, std::string_view text) {
-    const char* source = m_state.base ? m_state.base + kTexts + 1 : nullptr;
+    const char* source = m_state.base ? m_state.base + TextsAt() + 1 : nullptr;
     if (!source || text.empty() || text.size() >= kLongTextMark || text.data() <= source ||
         text.data() + text.size() > source + m_state.sourceSize)
         return addLast(parent, text);
     BookNode* node = addLast(parent, {});
-    char* at = m_state.base + kTexts + (text.data() - (m_state.base + kTexts));
+    char* at = m_state.base + TextsAt() + (text.data() - (m_state.base + TextsAt()));
     at[-1] = static_cast<char>(text.size());
-    node->m_text = static_cast<std::uint32_t>(at - (m_state.base + kTexts));
+    node->m_text = static_cast<std::uint32_t>(at - (m_state.base + TextsAt()));
     return node;
 }
 

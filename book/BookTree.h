@@ -22,20 +22,30 @@ inline constexpr unsigned char kLongTextMark = 255;
 // would take twice that, and a book of a million nodes costs no malloc per node. The range starts
 // at a multiple of its size, so a node finds its range from its own address.
 namespace tree_range {
-inline constexpr std::uintptr_t kSize = std::uintptr_t{1} << 32;
+// The size of every range, a power of two: 4 GiB, or less where the address space is limited
+// (chosen before the first range is made, see BookTree.cpp).
+inline std::uintptr_t g_size = std::uintptr_t{1} << 32;
+inline std::uintptr_t Size() {
+    return g_size;
+}
 // The parts, as offsets from the range's start. The first page holds the header.
-inline constexpr std::uintptr_t kNodes = 4096;                     // BookNode, number 0 the top
-inline constexpr std::uintptr_t kSlots = std::uintptr_t{3} << 29;  // 8 bytes per node number
-inline constexpr std::uintptr_t kLists = std::uintptr_t{9} << 28;  // 4 bytes per entry
-inline constexpr std::uintptr_t kTexts = std::uintptr_t{11} << 28; // bytes, empty text at 1
-inline constexpr std::uintptr_t kEnd = kSize;
+inline constexpr std::uintptr_t kNodes = 4096; // BookNode, number 0 the top
+inline std::uintptr_t SlotsAt() {              // 8 bytes per node number
+    return g_size / 8 * 3;
+}
+inline std::uintptr_t ListsAt() { // 4 bytes per entry
+    return g_size / 16 * 9;
+}
+inline std::uintptr_t TextsAt() { // bytes, the empty text at 1
+    return g_size / 16 * 11;
+}
 // How much of each part is usable (committed), in bytes from the part's start.
 struct Header {
     std::size_t committed[4];
 };
 enum Part { Nodes, Slots, Lists, Texts };
 inline char* Base(const void* p) {
-    return reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(p) & ~(kSize - 1));
+    return reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(p) & ~(Size() - 1));
 }
 } // namespace tree_range
 
@@ -44,7 +54,7 @@ inline char* Base(const void* p) {
 class BookNode {
   public:
     std::string_view text() const {
-        const char* text = tree_range::Base(this) + tree_range::kTexts + m_text;
+        const char* text = tree_range::Base(this) + tree_range::TextsAt() + m_text;
         const auto length = static_cast<unsigned char>(text[-1]);
         if (length != kLongTextMark)
             return {text, length};
@@ -114,7 +124,8 @@ class BookNode {
             sizeof(BookNode));
     }
     const std::uint32_t* listStart() const {
-        return reinterpret_cast<const std::uint32_t*>(tree_range::Base(this) + tree_range::kLists) +
+        return reinterpret_cast<const std::uint32_t*>(tree_range::Base(this) +
+                                                      tree_range::ListsAt()) +
                m_children;
     }
     const Slot* slotOf() const {
@@ -122,7 +133,7 @@ class BookNode {
         const std::size_t at = std::size_t{number()} * sizeof(Slot);
         const auto& header = *reinterpret_cast<const tree_range::Header*>(base);
         return at < header.committed[tree_range::Slots]
-                   ? reinterpret_cast<const Slot*>(base + tree_range::kSlots + at)
+                   ? reinterpret_cast<const Slot*>(base + tree_range::SlotsAt() + at)
                    : nullptr;
     }
     Slot& takeSlot();
@@ -262,7 +273,7 @@ class BookTree {
     void makeRoom(BookNode* list);
     std::uint32_t takeListSpace(std::size_t count);
     std::uint32_t* listAt(std::uint32_t offset) const {
-        return reinterpret_cast<std::uint32_t*>(m_state.base + tree_range::kLists) + offset;
+        return reinterpret_cast<std::uint32_t*>(m_state.base + tree_range::ListsAt()) + offset;
     }
     void attach(BookNode* parent, size_t pos, BookNode* node);
     // Sets the index of every child of list from position from on.
