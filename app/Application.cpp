@@ -111,6 +111,11 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 Application::Application(Platform& platform) : m_platform(platform) {
     m_state.lineSource = &m_ledgerLines;
+    // The journal is searched with every voucher's lines.
+    m_search.setBeforeTreeSearch([this](const BookTree& tree) {
+        if (&tree == &m_journal.tree())
+            m_journal.makeAllLines();
+    });
 }
 
 JournalSource Application::journalSource() {
@@ -741,6 +746,7 @@ ReportLines Application::journalListing(int monthIndex, std::string_view periodT
     if (m_oneShot && m_state.isStale(Stale::Journal))
         return BuildJournalListing(JournalSource{m_index, m_index.events(), nullptr}, header,
                                    periodText, monthIndex, m_lineSink);
+    m_journal.makeAllLines();
     return BuildJournalListing(m_journal.tree(), header, periodText, monthIndex);
 }
 

@@ -332,7 +332,8 @@ class Application {
     Maintenance m_maintenance{m_state, m_platform};
     AccountIndex m_index{true};
     AccountIndex m_comparisonIndex{false};
-    JournalView m_journal;
+    // Its line nodes are made as they are first read, also by a listing (a const command).
+    mutable JournalView m_journal;
     ChartView m_chart;
     PeriodChooser m_chooser{m_state.periods};
     StatementPages m_statements;

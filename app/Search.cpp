@@ -48,8 +48,11 @@ SearchResult Search::find(const SearchSelection& current) {
 }
 
 SearchResult Search::findNext(const SearchSelection& current) {
-    if (const auto* tree = std::get_if<const BookTree*>(&m_state.searchTarget); tree && *tree)
+    if (const auto* tree = std::get_if<const BookTree*>(&m_state.searchTarget); tree && *tree) {
+        if (m_beforeTreeSearch)
+            m_beforeTreeSearch(**tree);
         return searchTree(**tree, current.node);
+    }
     if (const auto* lines = std::get_if<const ReportLines*>(&m_state.searchTarget); lines && *lines)
         return searchLines(**lines, current.line);
     return {};

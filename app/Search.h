@@ -6,6 +6,7 @@
 #include "book/BookTree.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,10 @@ class Search {
     SearchResult findNext(const SearchSelection& current);
     // Ctrl+L: "Etsi seuraava", but only while a search has run since the last page change.
     SearchResult findNextIfActive(const SearchSelection& current);
+    // Called before a tree is searched: a view makes the nodes it keeps for later.
+    void setBeforeTreeSearch(std::function<void(const BookTree&)> before) {
+        m_beforeTreeSearch = std::move(before);
+    }
 
   private:
     SearchResult searchTree(const BookTree& tree, const BookNode* selected);
@@ -61,6 +66,7 @@ class Search {
     AppState& m_state;
     Platform& m_platform;
     std::string* m_status;
+    std::function<void(const BookTree&)> m_beforeTreeSearch;
 };
 
 // Folds A..Z to a..z and leaves every other byte, the Finnish letters included, as it is.

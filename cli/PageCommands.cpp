@@ -116,6 +116,7 @@ int ViewCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         app.activatePage(Tab::Chart);
         out << FormatIndentedText(app.chart().tree());
     } else {
+        app.journal().makeAllLines();
         out << FormatIndentedText(app.journal().tree());
     }
     return 0;

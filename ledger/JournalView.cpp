@@ -84,15 +84,47 @@ void JournalView::build(const JournalSource& source) {
     m_tree.clear();
     if (!source.events)
         return;
+    m_accounts = &source.accounts;
     m_tree.addLast(nullptr, kJournalRootText);
     m_caching = true;
     for (BookNode* event : source.events->children())
-        buildVoucherNode(event, nullptr, source);
+        addVoucherNode(event, nullptr, source, false);
     m_caching = false;
     m_accountCache.clear();
 }
 
-bool JournalView::voucherTexts(BookNode* event, const JournalSource& source) {
+bool JournalView::linesPending(const BookNode* voucher) const {
+    const BookNode* root = m_tree.first();
+    if (!voucher || !root || voucher->parent() != root || voucher->hasChildren())
+        return false;
+    const BookNode* event = voucher->reference();
+    const BookNode* lines = event ? event->child(event->childCount() - 1) : nullptr;
+    return lines && lines->hasChildren();
+}
+
+void JournalView::makeLines(const BookNode* voucher) {
+    if (!m_accounts || !linesPending(voucher))
+        return;
+    // The voucher's own text stays as it was built; dates read here raise no period.
+    if (!voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr}))
+        return;
+    BookNode* node = voucher->parent()->child(voucher->index());
+    for (const std::string_view line : m_lineTexts)
+        m_tree.addLast(node, line);
+}
+
+void JournalView::makeAllLines() {
+    const BookNode* root = m_tree.first();
+    if (!root)
+        return;
+    m_caching = true;
+    for (const BookNode* voucher : root->children())
+        makeLines(voucher);
+    m_caching = false;
+    m_accountCache.clear();
+}
+
+bool JournalView::voucherTexts(BookNode* event, const JournalSource& source, bool lineTexts) {
     if (!event || event->childCount() < 2)
         return false;
     const std::string_view eventText = event->text();
@@ -119,6 +151,8 @@ bool JournalView::voucherTexts(BookNode* event, const JournalSource& source) {
         net += cents;
         if (cents > 0)
             debit += cents;
+        if (!lineTexts)
+            continue;
         AppendCents(m_lineBytes, cents);
         m_lineBytes.append(": ");
         appendAccount(m_lineBytes, line->text(), source.accounts);
@@ -139,7 +173,12 @@ bool JournalView::voucherTexts(BookNode* event, const JournalSource& source) {
 
 BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
                                         const JournalSource& source) {
-    if (!voucherTexts(event, source))
+    return addVoucherNode(event, voucherNode, source, true);
+}
+
+BookNode* JournalView::addVoucherNode(BookNode* event, BookNode* voucherNode,
+                                      const JournalSource& source, bool withLines) {
+    if (!voucherTexts(event, source, withLines))
         return nullptr;
     if (voucherNode) {
         m_tree.removeChildren(voucherNode);
@@ -150,8 +189,9 @@ BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
         voucherNode = m_tree.addLast(root, "");
     }
     voucherNode->setReference(event);
-    for (const std::string_view line : m_lineTexts)
-        m_tree.addLast(voucherNode, line);
+    if (withLines)
+        for (const std::string_view line : m_lineTexts)
+            m_tree.addLast(voucherNode, line);
     m_tree.setText(voucherNode, m_text);
     return voucherNode;
 }

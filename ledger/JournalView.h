@@ -49,7 +49,17 @@ class JournalView {
     BookNode* root() const { return m_tree.first(); }
 
     // Rebuilds the whole view. Without an events container the view stays empty, without root.
+    // Vouchers get their line nodes when these are first needed (makeLines): most vouchers of a
+    // large book are never opened, and their lines would cost more than the vouchers.
     void build(const JournalSource& source);
+
+    // Whether a voucher node's line nodes are still to be made; then it has lines all the same.
+    bool linesPending(const BookNode* voucher) const;
+    // Makes a voucher node's line nodes if they are pending, from the event it refers to, with
+    // the account names of the index the view was built with.
+    void makeLines(const BookNode* voucher);
+    // Makes every pending voucher's lines: before the whole view is read (searched, listed).
+    void makeAllLines();
 
     // Creates (voucherNode none: appended to the root) or refreshes one voucher node with its
     // line nodes. Returns the voucher node, or none when the event is no voucher (fewer than two
@@ -75,13 +85,16 @@ class JournalView {
                               const JournalSource& source);
 
   private:
-    // Makes the texts of one voucher: the voucher's in m_text, its lines' in m_lineTexts. False
-    // when the event is no voucher.
-    bool voucherTexts(BookNode* event, const JournalSource& source);
+    // Makes the texts of one voucher: the voucher's in m_text, its lines' in m_lineTexts (left
+    // empty without lineTexts). False when the event is no voucher.
+    bool voucherTexts(BookNode* event, const JournalSource& source, bool lineTexts = true);
+    BookNode* addVoucherNode(BookNode* event, BookNode* voucherNode, const JournalSource& source,
+                             bool withLines);
     const BookNode* voucherOf(const BookNode* node) const;
     void appendAccount(std::string& out, std::string_view lineText, const AccountIndex& accounts);
 
     BookTree m_tree;
+    const AccountIndex* m_accounts = nullptr; // of the last build, for the lines made later
     // While the whole view is built: account list position by account number text. A book has
     // few accounts and many lines, and a hash lookup is much cheaper than the collating search.
     bool m_caching = false;

@@ -119,6 +119,7 @@ void VoucherEditor::editVoucher(const BookNode* selected) {
 }
 
 bool VoucherEditor::loadVoucher(const BookNode* voucher) {
+    m_context.journal->makeLines(voucher);
     const VoucherHeader header = ReadVoucherHeader(voucher->text());
     if (header.number < 0 || header.date.size() != 10)
         return false;

@@ -34,6 +34,7 @@ QModelIndex BookTreeModel::index(int row, int column, const QModelIndex& parent)
         return {};
     const BookNode* node = nullptr;
     if (const BookNode* p = nodeAt(parent)) {
+        makeChildren(p);
         node = p->child(row);
     } else if (!parent.isValid() && row < static_cast<int>(m_tree.roots().size())) {
         node = m_tree.roots()[static_cast<size_t>(row)];
@@ -49,8 +50,10 @@ QModelIndex BookTreeModel::parent(const QModelIndex& child) const {
 int BookTreeModel::rowCount(const QModelIndex& parent) const {
     if (m_frozen || parent.column() > 0)
         return 0;
-    if (const BookNode* node = nodeAt(parent))
+    if (const BookNode* node = nodeAt(parent)) {
+        makeChildren(node);
         return node->childCount();
+    }
     return static_cast<int>(m_tree.roots().size());
 }
 
@@ -62,7 +65,7 @@ bool BookTreeModel::hasChildren(const QModelIndex& parent) const {
     if (m_frozen)
         return false;
     if (const BookNode* node = nodeAt(parent))
-        return node->hasChildren();
+        return node->hasChildren() || (m_lazy.pending && m_lazy.pending(node));
     return !m_tree.empty();
 }
 

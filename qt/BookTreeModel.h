@@ -4,6 +4,7 @@
 #include "book/BookTree.h"
 
 #include <QAbstractItemModel>
+#include <functional>
 
 namespace kp {
 
@@ -16,6 +17,14 @@ class BookTreeModel : public QAbstractItemModel {
   public:
     explicit BookTreeModel(const BookTree& tree, QObject* parent = nullptr)
         : QAbstractItemModel(parent), m_tree(tree) {}
+
+    // For a tree whose nodes get their children when these are first read (the journal's
+    // lines): whether a node's are still to be made, and the making.
+    struct LazyChildren {
+        std::function<bool(const BookNode*)> pending;
+        std::function<void(const BookNode*)> make;
+    };
+    void setLazyChildren(LazyChildren lazy) { m_lazy = std::move(lazy); }
 
     void freeze();
     void thaw();
@@ -32,7 +41,14 @@ class BookTreeModel : public QAbstractItemModel {
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
   private:
+    // Makes the node's children if they are pending.
+    void makeChildren(const BookNode* node) const {
+        if (m_lazy.make)
+            m_lazy.make(node);
+    }
+
     const BookTree& m_tree;
+    LazyChildren m_lazy;
     bool m_frozen = false;
 };
 

@@ -113,6 +113,10 @@ void MainWindow::createPages() {
                 DragSource::BookTree,  DragSource::ComparisonTree};
             auto* view = new BookTreeView(kSources[tab], m_pages);
             auto* model = new BookTreeModel(*trees[tab], this);
+            if (tab == static_cast<int>(Tab::Journal))
+                model->setLazyChildren(
+                    {[this](const BookNode* node) { return m_app.journal().linesPending(node); },
+                     [this](const BookNode* node) { m_app.journal().makeLines(node); }});
             view->setHeaderHidden(true);
             view->setUniformRowHeights(true);
             view->setModel(model);

@@ -28,10 +28,12 @@ struct Journal {
     }
     JournalSource source() { return {index, index.events(), &periods}; }
 
-    // Voucher texts, each with its line texts below it indented by two blanks.
-    Texts texts() const {
+    // Voucher texts, each with its line texts below it indented by two blanks, the lines made
+    // as the window makes them when a voucher is opened.
+    Texts texts() {
         Texts out;
         for (const BookNode* voucher : view.root()->children()) {
+            view.makeLines(voucher);
             out.emplace_back(voucher->text());
             for (const BookNode* line : voucher->children())
                 out.push_back("  " + std::string(line->text()));
@@ -162,6 +164,22 @@ TEST(JournalView, RenumberingStopsWhenTheFirstChildIsNoVoucher) {
     EXPECT_EQ(j.eventTexts(), (Texts{"note", "event 4", "event 4"}));
 }
 
+TEST(JournalView, LinesAreMadeWhenFirstNeededOnce) {
+    Journal j(Voucher(1, "2020 1 1", "A", Line("1910", 1) + Line("2000", -1)) + Plain(2, "B"));
+    const BookNode* first = j.view.root()->child(0);
+    const BookNode* plain = j.view.root()->child(1);
+    EXPECT_EQ(j.view.tree().count(), 3u); // the root and the vouchers
+    EXPECT_TRUE(j.view.linesPending(first));
+    EXPECT_FALSE(j.view.linesPending(plain)); // no lines to make
+    EXPECT_FALSE(j.view.linesPending(j.view.root()));
+    j.view.makeLines(first);
+    j.view.makeLines(first);
+    EXPECT_FALSE(j.view.linesPending(first));
+    EXPECT_EQ(j.texts(), (Texts{"[1] 01.01.2020: 0,01 - A", "  0,01: 1910 Kassa",
+                                "  -0,01: 2000 Velka", "[2] 02.01.2020: 0,00 - B"}));
+    EXPECT_EQ(j.view.tree().count(), 5u);
+}
+
 struct MoveCase {
     const char* name;
     const char* dragged; // path of view child indexes from the root; "" the root, "x" none
@@ -174,6 +192,8 @@ TEST_P(MoveVoucher, MovesTheEventBeforeTheTargetsEvent) {
     Journal j(Voucher(1, "2020 1 1", "A", Line("1910", 1)) + Plain(2, "B") +
               Voucher(3, "2020 1 3", "C", Line("1910", 3) + Line("2000", -3)));
     Journal other(Plain(1, "A") + Plain(2, "B"));
+    j.view.makeAllLines();
+    other.view.makeAllLines();
     auto pick = [&](std::string_view path) -> const BookNode* {
         const BookNode* node = path.starts_with("o") ? other.view.root() : j.view.root();
         for (char step : path)

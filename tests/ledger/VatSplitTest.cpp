@@ -38,7 +38,7 @@ TEST_P(VatSplitTest, LinesAddUpToWhatWasTyped) {
                                   Account(3050, "Myynti 12", "vat sales 1200") +
                                   Account(3060, "Myynti 0", "vat sales 0") +
                                   Account(3070, "Myynti ??", "vat sales 2147483647") +
-                        Account(2939, "Alv ??", "vat credit 2147483647") +
+                                  Account(2939, "Alv ??", "vat credit 2147483647") +
                                   Account(3300, "EU-myynti", "vat eussales") +
                                   Account(4000, "Ostot", "vat purchase 2550") +
                                   Account(4150, "EU-ostot", "vat eugpurchase") +

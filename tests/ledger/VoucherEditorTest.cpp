@@ -185,6 +185,7 @@ TEST_F(VoucherEditorTest, EnterAndEscapeOfTheBox) {
 
 TEST_F(VoucherEditorTest, AmountCellsTakeDigitsAndCommaOnlyAndEmptyTheOtherColumn) {
     load(Voucher(1, "2020 1 2", "A", Line("1910", 5000) + Line("3000", -5000)));
+    journal.makeAllLines();
     editor.editVoucher(journal.root()->child(0)->child(1)); // a line stands for its voucher
     EXPECT_EQ(editor.caption(), "Muokkaa tositetta");
     EXPECT_EQ(editor.description(), "A");

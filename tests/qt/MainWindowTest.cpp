@@ -49,6 +49,13 @@ int CountRows(const QAbstractItemModel& model, const QModelIndex& parent = {}) {
     return count;
 }
 
+// The journal's rows read through the model, less its nodes counted after: the model makes a
+// voucher's lines as it reads them, so the two agree only when every row is a node.
+int JournalRowsThenNodes(const QAbstractItemModel& model, const JournalView& journal) {
+    const int rows = CountRows(model);
+    return rows - static_cast<int>(journal.tree().count());
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -92,8 +99,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(m_window->lastFileAction()->text(), QStringLiteral("book.tlk"));
 
         QVERIFY(app.journal().tree().count() > 0);
-        QCOMPARE(CountRows(*m_window->treeModel(Tab::Journal)),
-                 static_cast<int>(app.journal().tree().count()));
+        QCOMPARE(JournalRowsThenNodes(*m_window->treeModel(Tab::Journal), app.journal()), 0);
 
         showTab(Tab::Chart);
         QVERIFY(app.chart().tree().count() > 0);
@@ -321,8 +327,8 @@ class MainWindowTest : public QObject {
             m_window->applyFilterInput(true, QStringLiteral("Myynti"), QStringLiteral("PROJEKTI")));
         QVERIFY(m_window->app().state().filter.on);
         QCOMPARE(m_window->pages()->currentIndex(), static_cast<int>(Tab::Journal));
-        QCOMPARE(CountRows(*m_window->treeModel(Tab::Journal)),
-                 static_cast<int>(m_window->app().journal().tree().count()));
+        QCOMPARE(
+            JournalRowsThenNodes(*m_window->treeModel(Tab::Journal), m_window->app().journal()), 0);
     }
 
     void newCompanyThroughTheDialog() {
@@ -354,8 +360,7 @@ class MainWindowTest : public QObject {
         // The next save must ask for a name rather than overwrite the old book.
         QVERIFY(app.fileName().empty());
         QCOMPARE(m_window->pages()->currentIndex(), static_cast<int>(Tab::Journal));
-        QCOMPARE(CountRows(*m_window->treeModel(Tab::Journal)),
-                 static_cast<int>(app.journal().tree().count()));
+        QCOMPARE(JournalRowsThenNodes(*m_window->treeModel(Tab::Journal), app.journal()), 0);
         QCOMPARE(CountRows(*m_window->treeModel(Tab::Maintenance)),
                  static_cast<int>(app.state().openBook.count()));
     }
@@ -394,8 +399,7 @@ class MainWindowTest : public QObject {
         QSignalSpy journalReset(m_window->treeModel(Tab::Journal), &QAbstractItemModel::modelReset);
         showTab(Tab::Journal);
         QCOMPARE(journalReset.count(), 1);
-        QCOMPARE(CountRows(*m_window->treeModel(Tab::Journal)),
-                 static_cast<int>(app.journal().tree().count()));
+        QCOMPARE(JournalRowsThenNodes(*m_window->treeModel(Tab::Journal), app.journal()), 0);
         showTab(Tab::Maintenance);
 
         // Hiding the tabs while one of them is shown returns to the journal.
@@ -418,8 +422,8 @@ class MainWindowTest : public QObject {
         for (QAction* action : m_window->pageMenu()->actions())
             if (action->text() == QStringLiteral("Päivitä sivut"))
                 action->trigger();
-        QCOMPARE(CountRows(*m_window->treeModel(Tab::Journal)),
-                 static_cast<int>(m_window->app().journal().tree().count()));
+        QCOMPARE(
+            JournalRowsThenNodes(*m_window->treeModel(Tab::Journal), m_window->app().journal()), 0);
     }
 
   private:
