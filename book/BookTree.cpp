@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <mutex>
 #include <new>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <utility>
+#include <vector>
 
 namespace kp {
 namespace {
@@ -33,9 +35,46 @@ constexpr std::size_t kLargestStep = 4 << 20;
 constexpr std::size_t kHugePage = 2 << 20;
 std::atomic<std::size_t> g_heldByAllTrees{0};
 
+// Ranges of small trees given back, kept for the next trees: making and giving back a range
+// costs several system calls and page faults, and a program may make many small trees (a
+// generator makes one per voucher). Large ranges are given back to the system at once.
+constexpr std::size_t kKeptRanges = 8;
+constexpr std::size_t kLargestKeptRange = 1 << 20; // bytes usable in all parts together
+std::mutex g_keptMutex;
+std::vector<char*> g_kept;
+
+char* TakeKeptRange() {
+    const std::lock_guard lock(g_keptMutex);
+    if (g_kept.empty())
+        return nullptr;
+    char* base = g_kept.back();
+    g_kept.pop_back();
+    return base;
+}
+
+// Keeps a small range for the next tree or gives it back. A kept range keeps its usable pages;
+// only its slots must read as none again.
+void GiveBackRange(char* base) {
+    const auto& header = *reinterpret_cast<const Header*>(base);
+    std::size_t usable = 0;
+    for (const std::size_t bytes : header.committed)
+        usable += bytes;
+    if (usable <= kLargestKeptRange) {
+        const std::lock_guard lock(g_keptMutex);
+        if (g_kept.size() < kKeptRanges) {
+            std::memset(base + SlotsAt(), 0, header.committed[Slots]);
+            g_kept.push_back(base);
+            return;
+        }
+    }
+    munmap(base, Size());
+}
+
 // Reserves a range at a multiple of its size: twice the size is mapped without access and the
 // ends beyond the aligned range are given back. Pages are made usable part by part (UsePart).
 char* ReserveRange() {
+    if (char* kept = TakeKeptRange())
+        return kept;
     // Each live tree holds a range of address space (not of memory). Where the address space is
     // limited (ulimit -v), ranges are made smaller, so that several trees fit with room to spare:
     // a book then has less room, but small books open as before.
@@ -133,7 +172,7 @@ BookTree::State::~State() {
     if (!base)
         return;
     g_heldByAllTrees -= held + reinterpret_cast<const Header*>(base)->committed[Slots];
-    munmap(base, Size());
+    GiveBackRange(base);
 }
 
 void BookTree::hold(std::size_t bytes) {
@@ -165,10 +204,13 @@ BookNode* BookTree::listOf(BookNode* parent) {
         m_state.base = base;
         UsePart(base, Nodes, sizeof(BookNode));
         UsePart(base, Texts, 1);
+        base[TextsAt()] = 0;
         new (base + kNodes) BookNode;
         m_state.nodesTaken = 1;
         m_state.textTaken = 1;
+        // A kept range's slots are counted as a new one's are when they are taken.
         hold(kPage + sizeof(BookNode) + 1);
+        g_heldByAllTrees += reinterpret_cast<const Header*>(base)->committed[Slots];
     }
     return top();
 }
