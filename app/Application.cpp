@@ -746,8 +746,7 @@ ReportLines Application::journalListing(int monthIndex, std::string_view periodT
     if (m_oneShot && m_state.isStale(Stale::Journal))
         return BuildJournalListing(JournalSource{m_index, m_index.events(), nullptr}, header,
                                    periodText, monthIndex, m_lineSink);
-    m_journal.makeAllLines();
-    return BuildJournalListing(m_journal.tree(), header, periodText, monthIndex);
+    return BuildJournalListing(m_journal, header, periodText, monthIndex);
 }
 
 bool Application::saveLinesCommand() {

@@ -332,7 +332,7 @@ class Application {
     Maintenance m_maintenance{m_state, m_platform};
     AccountIndex m_index{true};
     AccountIndex m_comparisonIndex{false};
-    // Its line nodes are made as they are first read, also by a listing (a const command).
+    // A listing (a const command) makes the texts of lines not yet made in its buffers.
     mutable JournalView m_journal;
     ChartView m_chart;
     PeriodChooser m_chooser{m_state.periods};

@@ -124,6 +124,35 @@ void JournalView::makeAllLines() {
     m_accountCache.clear();
 }
 
+int JournalView::lineCount(const BookNode* voucher) const {
+    if (!linesPending(voucher))
+        return voucher ? voucher->childCount() : 0;
+    const BookNode* event = voucher->reference();
+    return event->child(event->childCount() - 1)->childCount();
+}
+
+void JournalView::forEachShownVoucher(
+    const std::function<void(std::string_view, std::span<const std::string_view>)>& visit) {
+    const BookNode* root = m_tree.first();
+    if (!root)
+        return;
+    m_caching = true;
+    std::vector<std::string_view> made;
+    for (const BookNode* voucher : root->children()) {
+        if (m_accounts && linesPending(voucher) &&
+            voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr})) {
+            visit(voucher->text(), m_lineTexts);
+            continue;
+        }
+        made.clear();
+        for (const BookNode* line : voucher->children())
+            made.push_back(line->text());
+        visit(voucher->text(), made);
+    }
+    m_caching = false;
+    m_accountCache.clear();
+}
+
 bool JournalView::voucherTexts(BookNode* event, const JournalSource& source, bool lineTexts) {
     if (!event || event->childCount() < 2)
         return false;

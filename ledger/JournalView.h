@@ -58,8 +58,14 @@ class JournalView {
     // Makes a voucher node's line nodes if they are pending, from the event it refers to, with
     // the account names of the index the view was built with.
     void makeLines(const BookNode* voucher);
-    // Makes every pending voucher's lines: before the whole view is read (searched, listed).
+    // Makes every pending voucher's lines: before the whole view is searched.
     void makeAllLines();
+    // The view's vouchers as the page shows them opened: each voucher node's text with its line
+    // texts, those of pending lines made for the visit only. lines counts a voucher's lines,
+    // made or pending.
+    void forEachShownVoucher(
+        const std::function<void(std::string_view, std::span<const std::string_view>)>& visit);
+    int lineCount(const BookNode* voucher) const;
 
     // Creates (voucherNode none: appended to the root) or refreshes one voucher node with its
     // line nodes. Returns the voucher node, or none when the event is no voucher (fewer than two

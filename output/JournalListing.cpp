@@ -123,36 +123,35 @@ ReportLines JournalListingBuilder::finish(std::string_view periodText) {
 
 } // namespace
 
-ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& header,
+ReportLines BuildJournalListing(JournalView& journalView, const ReportLines& header,
                                 std::string_view periodText, int monthIndex) {
     // Room for every line: a head, the entries and a total line with a blank after it per
-    // voucher, each no longer than its view text and a few tabs and amounts.
-    const BookNode* root = journalView.first();
-    const auto vouchers = root ? root->children() : ChildList();
+    // voucher, each no longer than its view text and a few tabs and amounts (lines not made yet
+    // are guessed).
+    const BookNode* root = journalView.root();
     size_t lineCount = 0;
     size_t byteCount = 0;
-    for (const BookNode* voucher : vouchers) {
-        lineCount += 3 + static_cast<size_t>(voucher->childCount());
+    for (const BookNode* voucher : root ? root->children() : ChildList()) {
+        const auto lines = static_cast<size_t>(journalView.lineCount(voucher));
+        lineCount += 3 + lines;
         byteCount += voucher->text().size() + 48;
+        if (journalView.linesPending(voucher))
+            byteCount += lines * 48;
         for (const BookNode* entry : voucher->children())
             byteCount += entry->text().size() + 8;
     }
     JournalListingBuilder builder(header, monthIndex, lineCount, byteCount);
-    std::vector<std::string_view> entries;
-    for (const BookNode* voucher : vouchers) {
-        entries.clear();
-        for (const BookNode* entry : voucher->children())
-            entries.push_back(entry->text());
-        builder.addVoucher(voucher->text(), entries);
-    }
+    journalView.forEachShownVoucher(
+        [&](std::string_view voucher, std::span<const std::string_view> lines) {
+            builder.addVoucher(voucher, lines);
+        });
     return builder.finish(periodText);
 }
 
 ReportLines BuildJournalListing(const JournalSource& source, const ReportLines& header,
                                 std::string_view periodText, int monthIndex, ByteSink* sink) {
     size_t lineCount = 0;
-    for (const BookNode* event :
-         source.events ? source.events->children() : ChildList())
+    for (const BookNode* event : source.events ? source.events->children() : ChildList())
         if (event->childCount() >= 2)
             lineCount +=
                 3 + static_cast<size_t>(event->child(event->childCount() - 1)->childCount());

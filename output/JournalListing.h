@@ -12,11 +12,11 @@ namespace kp {
 inline constexpr std::string_view kJournalColumns =
     "Tosite\tP\xE4iv\xE4ys\tTili/Selite\t\t\tDebet\tKredit";
 
-// Builds the listing from the journal view tree (root, voucher nodes, line nodes). header holds
+// Builds the listing from the journal view as it shows its vouchers opened. header holds
 // the report header lines (empty when the book has no fiscal year); periodText is the chooser's
 // text and monthIndex its month index: 0 takes every voucher, 1..12 one month, 13..16 the three
 // months of a quarter.
-ReportLines BuildJournalListing(const BookTree& journalView, const ReportLines& header,
+ReportLines BuildJournalListing(JournalView& journalView, const ReportLines& header,
                                 std::string_view periodText, int monthIndex);
 // The same listing made from the book: the journal view's texts are made voucher by voucher and
 // not kept, for a session that never shows the view. With a sink the lines go on to it as they
