@@ -127,6 +127,21 @@ std::int32_t ScanDecimals(std::string_view text, int& cursor) {
 }
 
 Cents MoneyToCents(std::string_view text) {
+    // The form amounts are written in (an optional minus, up to nine digits, a comma and two
+    // decimals) is read at once; the general reading below gives the same for it.
+    const size_t sign = !text.empty() && text.front() == '-' ? 1 : 0;
+    const size_t comma = text.size() - 3;
+    if (text.size() >= sign + 4 && text.size() <= sign + 12 && text[comma] == ',' &&
+        IsDigit(text[comma + 1]) && IsDigit(text[comma + 2])) {
+        Cents value = 0;
+        size_t i = sign;
+        while (i < comma && IsDigit(text[i]))
+            value = value * 10 + (text[i++] - '0');
+        if (i == comma) {
+            value = value * 100 + (text[comma + 1] - '0') * 10 + (text[comma + 2] - '0');
+            return sign ? -value : value;
+        }
+    }
     int cursor = 1;
     const Cents whole = static_cast<Cents>(ScanNumber(text, cursor)) * 100;
     const Cents decimals = ScanDecimals(text, cursor);

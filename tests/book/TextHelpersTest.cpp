@@ -27,7 +27,9 @@ TEST(MoneyToCents, ReadsTypedAmounts) {
         {"1,999", 199, true}, {"-12,50", -1250, true}, {"12,5-", 1200, true},
         {"99999999999,50", 50, true}, {"21474836,47", 2147483647, true},
         {"21474836,48", 2147483648LL, false}, {"-21474836,48", -2147483648LL, true},
-        {"-21474836,49", -2147483649LL, false}, {"30000000", 3000000000LL, false}};
+        {"-21474836,49", -2147483649LL, false}, {"30000000", 3000000000LL, false},
+        {"0,00", 0, true}, {"-999999999,99", -99999999999LL, false},
+        {"9999999999,99", 99, true}, {"1 234,56", 123, true}};
     // clang-format on
     for (const auto& [text, cents, fits] : cases) {
         EXPECT_EQ(MoneyToCents(text), cents) << text;
