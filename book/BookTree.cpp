@@ -55,7 +55,7 @@ char* TakeKeptRange() {
 // Keeps a small range for the next tree or gives it back. A kept range keeps its usable pages;
 // only its slots must read as none again.
 void GiveBackRange(char* base) {
-    const auto& header = *reinterpret_cast<const Header*>(base);
+    auto& header = *reinterpret_cast<Header*>(base);
     std::size_t usable = 0;
     for (const std::size_t bytes : header.committed)
         usable += bytes;
@@ -63,6 +63,7 @@ void GiveBackRange(char* base) {
         const std::lock_guard lock(g_keptMutex);
         if (g_kept.size() < kKeptRanges) {
             std::memset(base + SlotsAt(), 0, header.committed[Slots]);
+            header.held = 0;
             g_kept.push_back(base);
             return;
         }
@@ -145,38 +146,14 @@ int BookNode::level() const {
     return level;
 }
 
-BookTree::State::State(State&& other) noexcept
-    : base(std::exchange(other.base, nullptr)), count(std::exchange(other.count, 0)),
-      nodesTaken(std::exchange(other.nodesTaken, 0)), freeNodes(std::move(other.freeNodes)),
-      listTaken(std::exchange(other.listTaken, 0)), textTaken(std::exchange(other.textTaken, 0)),
-      sourceSize(std::exchange(other.sourceSize, 0)), held(std::exchange(other.held, 0)) {
-    other.freeNodes.clear();
-}
-
-BookTree::State& BookTree::State::operator=(State&& other) noexcept {
-    if (this != &other) {
-        State taken(std::move(other));
-        std::swap(base, taken.base);
-        std::swap(count, taken.count);
-        std::swap(nodesTaken, taken.nodesTaken);
-        std::swap(freeNodes, taken.freeNodes);
-        std::swap(listTaken, taken.listTaken);
-        std::swap(textTaken, taken.textTaken);
-        std::swap(sourceSize, taken.sourceSize);
-        std::swap(held, taken.held);
-    }
-    return *this;
-}
-
-BookTree::State::~State() {
-    if (!base)
-        return;
-    g_heldByAllTrees -= held + reinterpret_cast<const Header*>(base)->committed[Slots];
+void BookTree::State::GiveBack::operator()(char* base) const {
+    const auto& header = *reinterpret_cast<const Header*>(base);
+    g_heldByAllTrees -= header.held + header.committed[Slots];
     GiveBackRange(base);
 }
 
 void BookTree::hold(std::size_t bytes) {
-    m_state.held += bytes;
+    reinterpret_cast<Header*>(base())->held += bytes;
     g_heldByAllTrees += bytes;
 }
 
@@ -186,22 +163,22 @@ std::size_t BookTree::bytesHeldByAllTrees() {
 
 BookTree::BookTree() = default;
 BookTree::~BookTree() = default;
-BookTree::BookTree(BookTree&& other) noexcept : m_state(std::move(other.m_state)) {}
+BookTree::BookTree(BookTree&& other) noexcept : m_state(std::exchange(other.m_state, {})) {}
 
 BookTree& BookTree::operator=(BookTree&& other) noexcept {
     if (this != &other)
-        m_state = std::move(other.m_state);
+        m_state = std::exchange(other.m_state, {});
     return *this;
 }
 
 BookNode* BookTree::listOf(BookNode* parent) {
     if (parent)
         return parent;
-    if (!m_state.base) {
+    if (!m_state.range) {
         // The range opens with the top, number 0, and the empty text at offset 1 (its length
         // byte, 0, before it).
         char* base = ReserveRange();
-        m_state.base = base;
+        m_state.range.reset(base);
         UsePart(base, Nodes, sizeof(BookNode));
         UsePart(base, Texts, 1);
         base[TextsAt()] = 0;
@@ -221,8 +198,8 @@ std::uint32_t BookTree::storeText(std::string_view text) {
     // The length goes before the text (see kLongTextMark).
     const bool longText = text.size() >= kLongTextMark;
     const std::size_t need = text.size() + (longText ? 5 : 1);
-    UsePart(m_state.base, Texts, m_state.textTaken + need);
-    char* space = m_state.base + TextsAt() + m_state.textTaken;
+    UsePart(base(), Texts, m_state.textTaken + need);
+    char* space = base() + TextsAt() + m_state.textTaken;
     m_state.textTaken += need;
     hold(need);
     if (longText) {
@@ -234,11 +211,11 @@ std::uint32_t BookTree::storeText(std::string_view text) {
         *space++ = static_cast<char>(text.size());
     }
     std::memcpy(space, text.data(), text.size());
-    return static_cast<std::uint32_t>(space - (m_state.base + TextsAt()));
+    return static_cast<std::uint32_t>(space - (base() + TextsAt()));
 }
 
 std::uint32_t BookTree::takeListSpace(std::size_t count) {
-    UsePart(m_state.base, Lists, (m_state.listTaken + count) * sizeof(std::uint32_t));
+    UsePart(base(), Lists, (m_state.listTaken + count) * sizeof(std::uint32_t));
     const auto offset = static_cast<std::uint32_t>(m_state.listTaken);
     m_state.listTaken += count;
     hold(count * sizeof(std::uint32_t));
@@ -264,12 +241,12 @@ BookNode* BookTree::allocate(std::string_view text) {
     listOf(nullptr); // the range is made with the first node
     BookNode* node = nullptr;
     if (!m_state.freeNodes.empty()) {
-        node = BookNode::numbered(m_state.base, m_state.freeNodes.back());
+        node = BookNode::numbered(base(), m_state.freeNodes.back());
         m_state.freeNodes.pop_back();
     } else {
         const std::uint32_t number = m_state.nodesTaken;
-        UsePart(m_state.base, Nodes, (std::size_t{number} + 1) * sizeof(BookNode));
-        node = new (BookNode::numbered(m_state.base, number)) BookNode;
+        UsePart(base(), Nodes, (std::size_t{number} + 1) * sizeof(BookNode));
+        node = new (BookNode::numbered(base(), number)) BookNode;
         ++m_state.nodesTaken;
         hold(sizeof(BookNode));
     }
@@ -279,7 +256,6 @@ BookNode* BookTree::allocate(std::string_view text) {
 }
 
 void BookTree::release(BookNode* top) {
-    const auto& header = *reinterpret_cast<const Header*>(m_state.base);
     // Iterative, so that a deeply nested tree cannot exhaust the stack.
     std::vector<BookNode*> pending{top};
     while (!pending.empty()) {
@@ -293,10 +269,9 @@ void BookTree::release(BookNode* top) {
         node->m_text = 1;
         node->m_index = 0;
         node->m_parent = 0;
-        const std::uint32_t number = node->number();
-        if (std::size_t{number} * sizeof(BookNode::Slot) < header.committed[Slots])
-            reinterpret_cast<BookNode::Slot*>(m_state.base + SlotsAt())[number].reference = nullptr;
-        m_state.freeNodes.push_back(number);
+        if (node->slotOf())
+            node->takeSlot().reference = nullptr; // a slot taken already: no new pages
+        m_state.freeNodes.push_back(node->number());
         --m_state.count;
     }
 }
@@ -344,22 +319,22 @@ char* BookTree::takeSourceBytes(std::size_t size) {
     listOf(nullptr);
     // After the empty text's length byte: a text that starts with the source has a byte before
     // it all the same.
-    UsePart(m_state.base, Texts, 1 + size);
+    UsePart(base(), Texts, 1 + size);
     m_state.sourceSize = size;
     m_state.textTaken = 1 + size;
     hold(size);
-    return m_state.base + TextsAt() + 1;
+    return base() + TextsAt() + 1;
 }
 
 BookNode* BookTree::addLastInPlace(BookNode* parent, std::string_view text) {
-    const char* source = m_state.base ? m_state.base + TextsAt() + 1 : nullptr;
+    const char* source = base() ? base() + TextsAt() + 1 : nullptr;
     if (!source || text.empty() || text.size() >= kLongTextMark || text.data() <= source ||
         text.data() + text.size() > source + m_state.sourceSize)
         return addLast(parent, text);
     BookNode* node = addLast(parent, {});
-    char* at = m_state.base + TextsAt() + (text.data() - (m_state.base + TextsAt()));
+    char* at = base() + TextsAt() + (text.data() - (base() + TextsAt()));
     at[-1] = static_cast<char>(text.size());
-    node->m_text = static_cast<std::uint32_t>(at - (m_state.base + TextsAt()));
+    node->m_text = static_cast<std::uint32_t>(at - (base() + TextsAt()));
     return node;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -39,9 +40,11 @@ inline std::uintptr_t ListsAt() { // 4 bytes per entry
 inline std::uintptr_t TextsAt() { // bytes, the empty text at 1
     return g_size / 16 * 11;
 }
-// How much of each part is usable (committed), in bytes from the part's start.
+// How much of each part is usable (committed), in bytes from the part's start, and what the
+// tree counts in BookTree::bytesHeldByAllTrees besides its usable slots.
 struct Header {
     std::size_t committed[4];
+    std::size_t held;
 };
 enum Part { Nodes, Slots, Lists, Texts };
 inline char* Base(const void* p) {
@@ -248,8 +251,8 @@ class BookTree {
     void removeChildren(BookNode* node);
     void setText(BookNode* node, std::string_view text);
 
-    ChildList roots() const { return m_state.base ? top()->children() : ChildList(); }
-    BookNode* first() const { return m_state.base ? top()->child(0) : nullptr; }
+    ChildList roots() const { return base() ? top()->children() : ChildList(); }
+    BookNode* first() const { return base() ? top()->child(0) : nullptr; }
     bool empty() const { return m_state.count == 0; }
     std::size_t count() const { return m_state.count; }
     void clear();
@@ -264,7 +267,7 @@ class BookTree {
     static std::size_t bytesHeldByAllTrees();
 
   private:
-    BookNode* top() const { return BookNode::numbered(m_state.base, 0); }
+    BookNode* top() const { return BookNode::numbered(base(), 0); }
     BookNode* allocate(std::string_view text);
     void release(BookNode* node);
     std::uint32_t storeText(std::string_view text);
@@ -273,7 +276,7 @@ class BookTree {
     void makeRoom(BookNode* list);
     std::uint32_t takeListSpace(std::size_t count);
     std::uint32_t* listAt(std::uint32_t offset) const {
-        return reinterpret_cast<std::uint32_t*>(m_state.base + tree_range::ListsAt()) + offset;
+        return reinterpret_cast<std::uint32_t*>(base() + tree_range::ListsAt()) + offset;
     }
     void attach(BookNode* parent, size_t pos, BookNode* node);
     // Sets the index of every child of list from position from on.
@@ -282,12 +285,10 @@ class BookTree {
 
     // Everything the tree holds, so that a move takes it whole and leaves a fresh one behind.
     struct State {
-        State() = default;
-        State(State&& other) noexcept;
-        State& operator=(State&& other) noexcept;
-        ~State();
-
-        char* base = nullptr; // the range, made with the first node
+        struct GiveBack {
+            void operator()(char* base) const;
+        };
+        std::unique_ptr<char, GiveBack> range; // made with the first node
         std::size_t count = 0;
         std::uint32_t nodesTaken = 0; // node numbers, the top's included
         std::vector<std::uint32_t> freeNodes;
@@ -300,8 +301,8 @@ class BookTree {
         // are few next to the texts a load brings.
         std::size_t textTaken = 0;
         std::size_t sourceSize = 0; // the source bytes follow the empty text
-        std::size_t held = 0;       // counted in bytesHeldByAllTrees
     };
+    char* base() const { return m_state.range.get(); }
     void hold(std::size_t bytes);
     State m_state;
 };
