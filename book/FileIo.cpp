@@ -84,6 +84,11 @@ bool ReadFileInPlace(const std::string& fileName, const std::function<char*(std:
     const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
+    // Closed however the reading ends, also when place finds no room and throws.
+    struct Closer {
+        int fd;
+        ~Closer() { close(fd); }
+    } closer{fd};
     struct stat st {};
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
     if (ok) {
@@ -102,7 +107,6 @@ bool ReadFileInPlace(const std::string& fileName, const std::function<char*(std:
         char more = 0;
         ok = ok && read(fd, &more, 1) == 0;
     }
-    close(fd);
     return ok;
 }
 
