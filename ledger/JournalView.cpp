@@ -60,24 +60,15 @@ std::uint64_t PackDigits(std::string_view digits) {
 
 } // namespace
 
-void JournalView::appendAccount(std::string& out, std::string_view lineText,
-                                const AccountIndex& accounts) {
-    // As AccountIndex::lookupAccount, appended in place instead of returned as a new string.
+int JournalView::accountOf(std::string_view lineText, const AccountIndex& accounts) {
+    // As AccountIndex::lookupAccount, without making the text.
     const std::string_view key = lineText.substr(0, static_cast<size_t>(LeadingDigits(lineText)));
-    int i = -1;
-    if (m_caching && !key.empty() && key.size() <= kMaxPackedDigits) {
-        const auto [it, added] = m_accountCache.try_emplace(PackDigits(key), -1);
-        if (added)
-            it->second = accounts.findAccount(key);
-        i = it->second;
-    } else {
-        i = accounts.findAccount(key);
-    }
-    if (i < 0) {
-        out.append(lineText).append(" ???");
-        return;
-    }
-    out += accounts.accounts()[static_cast<size_t>(i)].text;
+    if (!m_caching || key.empty() || key.size() > kMaxPackedDigits)
+        return accounts.findAccount(key);
+    const auto [it, added] = m_accountCache.try_emplace(PackDigits(key), -1);
+    if (added)
+        it->second = accounts.findAccount(key);
+    return it->second;
 }
 
 void JournalView::build(const JournalSource& source) {
@@ -108,6 +99,7 @@ void JournalView::makeLines(const BookNode* voucher) {
     // The voucher's own text stays as it was built; dates read here raise no period.
     if (!voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr}))
         return;
+    makeLineTexts();
     BookNode* node = voucher->parent()->child(voucher->index());
     for (const std::string_view line : m_lineTexts)
         m_tree.addLast(node, line);
@@ -131,29 +123,41 @@ int JournalView::lineCount(const BookNode* voucher) const {
     return event->child(event->childCount() - 1)->childCount();
 }
 
-void JournalView::forEachShownVoucher(
-    const std::function<void(std::string_view, std::span<const std::string_view>)>& visit) {
+void JournalView::forEachShownVoucher(const VoucherVisit& visit) {
     const BookNode* root = m_tree.first();
     if (!root)
         return;
     m_caching = true;
-    std::vector<std::string_view> made;
+    std::vector<JournalEntry> made;
     for (const BookNode* voucher : root->children()) {
-        if (m_accounts && linesPending(voucher) &&
-            voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr})) {
-            visit(voucher->text(), m_lineTexts);
+        if (m_accounts && linesPending(voucher)) {
+            // The voucher's own text is the node's; only its lines are read from the book.
+            Cents debit = 0;
+            Cents net = 0;
+            readLines(*voucher->reference(), m_accounts, debit, net);
+            visit(voucher->text(), m_entries);
             continue;
         }
+        // A made line reads "amount: account".
         made.clear();
-        for (const BookNode* line : voucher->children())
-            made.push_back(line->text());
+        for (const BookNode* line : voucher->children()) {
+            const std::string_view text = line->text();
+            const size_t colon = text.find(':');
+            JournalEntry entry{MoneyToCents(text.substr(0, colon)), {}};
+            if (colon != std::string_view::npos) {
+                const size_t blank = text.find(' ', colon);
+                if (blank != std::string_view::npos)
+                    entry.account = text.substr(blank + 1);
+            }
+            made.push_back(entry);
+        }
         visit(voucher->text(), made);
     }
     m_caching = false;
     m_accountCache.clear();
 }
 
-bool JournalView::voucherTexts(BookNode* event, const JournalSource& source, bool lineTexts) {
+bool JournalView::voucherTexts(BookNode* event, const JournalSource& source, bool lines) {
     if (!event || event->childCount() < 2)
         return false;
     const std::string_view eventText = event->text();
@@ -172,25 +176,7 @@ bool JournalView::voucherTexts(BookNode* event, const JournalSource& source, boo
     // Totals in 64 bits: many lines of large amounts must not wrap around.
     Cents debit = 0;
     Cents net = 0;
-    m_lineBytes.clear();
-    m_lineEnds.clear();
-    const BookNode* lines = event->child(event->childCount() - 1);
-    for (const BookNode* line : lines->children()) {
-        const Cents cents = LineCents(*line);
-        net += cents;
-        if (cents > 0)
-            debit += cents;
-        if (!lineTexts)
-            continue;
-        AppendCents(m_lineBytes, cents);
-        m_lineBytes.append(": ");
-        appendAccount(m_lineBytes, line->text(), source.accounts);
-        m_lineEnds.push_back(m_lineBytes.size());
-    }
-    m_lineTexts.clear();
-    for (size_t i = 0, from = 0; i < m_lineEnds.size(); from = m_lineEnds[i++])
-        m_lineTexts.push_back(std::string_view(m_lineBytes).substr(from, m_lineEnds[i] - from));
-
+    readLines(*event, lines ? &source.accounts : nullptr, debit, net);
     m_text.assign(m_header);
     AppendCents(m_text, debit);
     if (net != 0)
@@ -198,6 +184,48 @@ bool JournalView::voucherTexts(BookNode* event, const JournalSource& source, boo
     if (!description.empty())
         m_text.append(" - ").append(description);
     return true;
+}
+
+void JournalView::readLines(const BookNode& event, const AccountIndex* accounts, Cents& debit,
+                            Cents& net) {
+    m_entries.clear();
+    m_unknown.clear();
+    m_unknownEnds.clear();
+    for (const BookNode* line : event.child(event.childCount() - 1)->children()) {
+        const Cents cents = LineCents(*line);
+        net += cents;
+        if (cents > 0)
+            debit += cents;
+        if (!accounts)
+            continue;
+        const int i = accountOf(line->text(), *accounts);
+        if (i >= 0) {
+            m_entries.push_back({cents, accounts->accounts()[static_cast<size_t>(i)].text});
+            continue;
+        }
+        // Its text is set once the unknown ones are all kept.
+        m_entries.push_back({cents, {}});
+        m_unknown.append(line->text()).append(" ???");
+        m_unknownEnds.emplace_back(m_entries.size() - 1, m_unknown.size());
+    }
+    size_t from = 0;
+    for (const auto& [entry, end] : m_unknownEnds) {
+        m_entries[entry].account = std::string_view(m_unknown).substr(from, end - from);
+        from = end;
+    }
+}
+
+void JournalView::makeLineTexts() {
+    m_lineBytes.clear();
+    m_lineEnds.clear();
+    for (const JournalEntry& entry : m_entries) {
+        AppendCents(m_lineBytes, entry.cents);
+        m_lineBytes.append(": ").append(entry.account);
+        m_lineEnds.push_back(m_lineBytes.size());
+    }
+    m_lineTexts.clear();
+    for (size_t i = 0, from = 0; i < m_lineEnds.size(); from = m_lineEnds[i++])
+        m_lineTexts.push_back(std::string_view(m_lineBytes).substr(from, m_lineEnds[i] - from));
 }
 
 BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
@@ -218,22 +246,22 @@ BookNode* JournalView::addVoucherNode(BookNode* event, BookNode* voucherNode,
         voucherNode = m_tree.addLast(root, "");
     }
     voucherNode->setReference(event);
-    if (withLines)
+    if (withLines) {
+        makeLineTexts();
         for (const std::string_view line : m_lineTexts)
             m_tree.addLast(voucherNode, line);
+    }
     m_tree.setText(voucherNode, m_text);
     return voucherNode;
 }
 
-void JournalView::forEachVoucher(
-    const JournalSource& source,
-    const std::function<void(std::string_view, std::span<const std::string_view>)>& visit) {
+void JournalView::forEachVoucher(const JournalSource& source, const VoucherVisit& visit) {
     if (!source.events)
         return;
     m_caching = true;
     for (BookNode* event : source.events->children())
         if (voucherTexts(event, source))
-            visit(m_text, m_lineTexts);
+            visit(m_text, m_entries);
     m_caching = false;
     m_accountCache.clear();
 }

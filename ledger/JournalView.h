@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kp {
@@ -34,6 +35,15 @@ struct JournalChange {
     bool bookChanged = false;
     bool viewRebuilt = false;
 };
+
+// One voucher line as the journal listing reads it: its amount, and its account as the line
+// shows it ("1910 Kassa", or "4000 ???").
+struct JournalEntry {
+    Cents cents = 0;
+    std::string_view account;
+};
+// Visits one voucher: its text as the view shows it, and its lines.
+using VoucherVisit = std::function<void(std::string_view, std::span<const JournalEntry>)>;
 
 // Owns the view tree: the root "PÄIVÄKIRJA", voucher nodes referring to their event nodes in
 // the book, and line nodes without reference. Other parts read the texts back (the voucher
@@ -60,11 +70,10 @@ class JournalView {
     void makeLines(const BookNode* voucher);
     // Makes every pending voucher's lines: before the whole view is searched.
     void makeAllLines();
-    // The view's vouchers as the page shows them opened: each voucher node's text with its line
-    // texts, those of pending lines made for the visit only. lines counts a voucher's lines,
-    // made or pending.
-    void forEachShownVoucher(
-        const std::function<void(std::string_view, std::span<const std::string_view>)>& visit);
+    // The view's vouchers as the page shows them opened: each voucher node's text with its
+    // lines, pending lines read from the book for the visit only. lineCount counts a voucher's
+    // lines, made or pending.
+    void forEachShownVoucher(const VoucherVisit& visit);
     int lineCount(const BookNode* voucher) const;
 
     // Creates (voucherNode none: appended to the root) or refreshes one voucher node with its
@@ -72,11 +81,9 @@ class JournalView {
     // children, or no "event" in its text); a given node is then left as it was.
     BookNode* buildVoucherNode(BookNode* event, BookNode* voucherNode, const JournalSource& source);
 
-    // The texts the view would show, voucher by voucher, without building it: for each event
-    // that is a voucher, visit(voucher text, line texts). The view's own tree is not touched.
-    void forEachVoucher(
-        const JournalSource& source,
-        const std::function<void(std::string_view, std::span<const std::string_view>)>& visit);
+    // What the view would show, voucher by voucher, without building it: for each event that
+    // is a voucher, visit(voucher text, lines). The view's own tree is not touched.
+    void forEachVoucher(const JournalSource& source, const VoucherVisit& visit);
 
     // Deletes the last voucher node and its event node. The view is not rebuilt: it is already
     // right, and the journal's stale bit stays set with the others.
@@ -91,13 +98,18 @@ class JournalView {
                               const JournalSource& source);
 
   private:
-    // Makes the texts of one voucher: the voucher's in m_text, its lines' in m_lineTexts (left
-    // empty without lineTexts). False when the event is no voucher.
-    bool voucherTexts(BookNode* event, const JournalSource& source, bool lineTexts = true);
+    // Reads one voucher: its text in m_text and, with lines, its lines in m_entries. False when
+    // the event is no voucher.
+    bool voucherTexts(BookNode* event, const JournalSource& source, bool lines = true);
+    // Reads an event's lines: their totals, and with accounts the lines themselves in m_entries.
+    void readLines(const BookNode& event, const AccountIndex* accounts, Cents& debit, Cents& net);
+    // The line texts of m_entries ("-100,00: 1910 Kassa"), in m_lineTexts.
+    void makeLineTexts();
     BookNode* addVoucherNode(BookNode* event, BookNode* voucherNode, const JournalSource& source,
                              bool withLines);
     const BookNode* voucherOf(const BookNode* node) const;
-    void appendAccount(std::string& out, std::string_view lineText, const AccountIndex& accounts);
+    // The account list position of a line's account number, or -1.
+    int accountOf(std::string_view lineText, const AccountIndex& accounts);
 
     BookTree m_tree;
     const AccountIndex* m_accounts = nullptr; // of the last build, for the lines made later
@@ -108,7 +120,10 @@ class JournalView {
     // Reused for every node text, so that a build makes no string per node.
     std::string m_text;
     std::string m_header;
-    std::vector<std::string_view> m_lineTexts; // views of m_lineBytes
+    std::vector<JournalEntry> m_entries; // accounts not in the index are kept in m_unknown
+    std::string m_unknown;
+    std::vector<std::pair<std::size_t, std::size_t>> m_unknownEnds; // entry, end in m_unknown
+    std::vector<std::string_view> m_lineTexts;                      // views of m_lineBytes
     std::string m_lineBytes;
     std::vector<std::size_t> m_lineEnds;
 };

@@ -40,7 +40,7 @@ class JournalListingBuilder {
     // With a sink, the lines go on to it as they are made instead of being kept.
     JournalListingBuilder(const ReportLines& header, int monthIndex, std::size_t lineCount,
                           std::size_t byteCount, ByteSink* sink = nullptr);
-    void addVoucher(std::string_view text, std::span<const std::string_view> entries);
+    void addVoucher(std::string_view text, std::span<const JournalEntry> entries);
     ReportLines finish(std::string_view periodText);
 
   private:
@@ -49,7 +49,6 @@ class JournalListingBuilder {
     Cents m_totalDebit = 0;
     Cents m_totalCredit = 0;
     std::string m_line; // reused: the lines themselves are packed into one buffer
-    std::string m_amount;
 };
 
 JournalListingBuilder::JournalListingBuilder(const ReportLines& header, int monthIndex,
@@ -64,7 +63,7 @@ JournalListingBuilder::JournalListingBuilder(const ReportLines& header, int mont
 }
 
 void JournalListingBuilder::addVoucher(std::string_view text,
-                                       std::span<const std::string_view> entries) {
+                                       std::span<const JournalEntry> entries) {
     int cursor = 1;
     const std::string_view number = ExtractFieldView(text, '[', ']', cursor);
     const std::string_view date = ExtractFieldView(text, ' ', ':', cursor);
@@ -79,25 +78,17 @@ void JournalListingBuilder::addVoucher(std::string_view text,
     m_lines.push_back(m_line);
     Cents debit = 0;
     Cents credit = 0;
-    for (const std::string_view entryText : entries) {
-        const size_t colon = entryText.find(':');
-        m_amount.assign(entryText.substr(0, colon));
-        std::string_view account;
-        if (colon != std::string_view::npos) {
-            const size_t blank = entryText.find(' ', colon);
-            if (blank != std::string_view::npos)
-                account = entryText.substr(blank + 1);
-        }
-        const Cents cents = MoneyToCents(m_amount);
-        if (cents >= 0) {
-            debit += cents;
+    for (const JournalEntry& entry : entries) {
+        m_line.assign("\t\t").append(entry.account).append("\t\t\t");
+        if (entry.cents >= 0) {
+            debit += entry.cents;
+            AppendCents(m_line, entry.cents);
         } else {
-            credit -= cents;
-            // The minus becomes a TAB, so a credit lands one column further right.
-            if (!m_amount.empty())
-                m_amount[0] = '\t';
+            // A credit stands one column further right, where a debit has its amount.
+            credit -= entry.cents;
+            m_line += '\t';
+            AppendCents(m_line, -entry.cents);
         }
-        m_line.assign("\t\t").append(account).append("\t\t\t").append(m_amount);
         m_lines.push_back(m_line);
     }
     m_line.assign(1, kBoldMarker).append("\t\tYht.\t\t\t");
@@ -142,7 +133,7 @@ ReportLines BuildJournalListing(JournalView& journalView, const ReportLines& hea
     }
     JournalListingBuilder builder(header, monthIndex, lineCount, byteCount);
     journalView.forEachShownVoucher(
-        [&](std::string_view voucher, std::span<const std::string_view> lines) {
+        [&](std::string_view voucher, std::span<const JournalEntry> lines) {
             builder.addVoucher(voucher, lines);
         });
     return builder.finish(periodText);
@@ -158,7 +149,7 @@ ReportLines BuildJournalListing(const JournalSource& source, const ReportLines& 
     JournalListingBuilder builder(header, monthIndex, lineCount, lineCount * 48, sink);
     JournalView texts;
     texts.forEachVoucher(source,
-                         [&](std::string_view voucher, std::span<const std::string_view> lines) {
+                         [&](std::string_view voucher, std::span<const JournalEntry> lines) {
                              builder.addVoucher(voucher, lines);
                          });
     return builder.finish(periodText);

@@ -4,8 +4,10 @@
 
 #include "app/PageHint.h"
 #include "book/FileIo.h"
+#include "output/JournalListing.h"
 #include "tests/app/ScriptedPlatform.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -234,6 +236,15 @@ TEST_F(ApplicationTest, SavingTextOnTheJournalPageWritesTheJournalListing) {
     ASSERT_GT(lines.size(), 3u);
     EXPECT_EQ(lines[1], "\x02P\xE4iv\xE4kirja Koko kausi ");
     EXPECT_EQ(lines.back().substr(0, 21), "\x1F\t\tKoko kausi yhteens");
+    // Lines opened in the view and lines still pending list as the book's own lines do.
+    m_app.journal().makeLines(m_app.journal().root()->child(1));
+    const auto columns = std::find_if(lines.begin(), lines.end(), [](std::string_view line) {
+        return line.starts_with(kBoldUnderlineMarker);
+    });
+    const ReportLines fromBook =
+        BuildJournalListing(JournalSource{m_app.index(), m_app.index().events(), nullptr},
+                            ReportLines(lines.begin(), columns), "Koko kausi", 0);
+    EXPECT_EQ(m_app.pageLines(), fromBook);
 }
 
 TEST_F(ApplicationTest, SavingAPageAsTextProposesItsCaptionAndKeepsTheBookName) {
