@@ -3,14 +3,19 @@
 
 #include "book/FileIo.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 #include <iterator>
+#include <new>
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <type_traits>
+#include <utility>
 
 namespace kp {
 
@@ -18,6 +23,70 @@ namespace kp {
 // statement and VAT pages leading blanks indent a line (drawn by the renderers).
 inline constexpr char kBoldMarker = '\x02';
 inline constexpr char kBoldUnderlineMarker = '\x1F';
+
+// A growing array of plain values in one block of malloc's. It grows with realloc, which moves a
+// large block by remapping its pages rather than copying them, so a page of unknown length
+// needs no generous reserve: what it holds is what it uses (see ReportLines::trim).
+template <class T> class PlainArray {
+    static_assert(std::is_trivially_copyable_v<T>);
+
+  public:
+    PlainArray() = default;
+    PlainArray(const PlainArray& other) { append(other.data(), other.size()); }
+    PlainArray(PlainArray&& other) noexcept
+        : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
+          m_capacity(std::exchange(other.m_capacity, 0)) {}
+    PlainArray& operator=(PlainArray other) noexcept {
+        std::swap(m_data, other.m_data);
+        std::swap(m_size, other.m_size);
+        std::swap(m_capacity, other.m_capacity);
+        return *this;
+    }
+    ~PlainArray() { std::free(m_data); }
+
+    const T* data() const { return m_data; }
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    const T& operator[](std::size_t i) const { return m_data[i]; }
+    T& operator[](std::size_t i) { return m_data[i]; }
+
+    void append(const T* values, std::size_t count) {
+        if (count > m_capacity - m_size)
+            resize(std::max(m_size + count, m_capacity * 2));
+        if (count)
+            std::memcpy(m_data + m_size, values, count * sizeof(T));
+        m_size += count;
+    }
+    void push_back(const T& value) { append(&value, 1); }
+    void reserve(std::size_t capacity) {
+        if (capacity > m_capacity)
+            resize(capacity);
+    }
+    // Gives back the room beyond what is used.
+    void trim() {
+        if (m_capacity > m_size)
+            resize(m_size);
+    }
+    void clear() { m_size = 0; }
+
+  private:
+    void resize(std::size_t capacity) {
+        if (capacity == 0) {
+            std::free(m_data);
+            m_data = nullptr;
+        } else {
+            void* moved = std::realloc(m_data, capacity * sizeof(T));
+            if (!moved)
+                throw std::bad_alloc();
+            m_data = static_cast<T*>(moved);
+        }
+        m_capacity = capacity;
+    }
+
+    T* m_data = nullptr;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
 
 // The lines of one page, packed into one buffer: a ledger of a large book has hundreds of
 // thousands of lines, and a string object per line would cost more than the text itself.
@@ -109,7 +178,7 @@ class ReportLines {
         }
         m_spans.push_back(
             {static_cast<std::uint32_t>(m_bytes.size()), static_cast<std::uint32_t>(line.size())});
-        m_bytes.append(line);
+        m_bytes.append(line.data(), line.size());
     }
     void emplace_back(std::string_view line = {}) { push_back(line); }
     void append(const ReportLines& other) {
@@ -120,13 +189,19 @@ class ReportLines {
     void set(std::size_t i, std::string_view line) {
         m_spans[i] = {static_cast<std::uint32_t>(m_bytes.size()),
                       static_cast<std::uint32_t>(line.size())};
-        m_bytes.append(line);
+        m_bytes.append(line.data(), line.size());
     }
     void reserve(std::size_t lines, std::size_t bytes = 0) {
         if (m_sink)
             return;
         m_spans.reserve(lines);
         m_bytes.reserve(bytes ? bytes : lines * 40);
+    }
+    // Gives back what a reserve took beyond the lines made: a page built with a generous guess
+    // then holds only its lines.
+    void trim() {
+        m_spans.trim();
+        m_bytes.trim();
     }
     void clear() {
         m_spans.clear();
@@ -156,8 +231,8 @@ class ReportLines {
         std::uint32_t offset;
         std::uint32_t length;
     };
-    std::string m_bytes;
-    std::vector<Span> m_spans;
+    PlainArray<char> m_bytes;
+    PlainArray<Span> m_spans;
     ByteSink* m_sink = nullptr;
 };
 

@@ -109,6 +109,7 @@ ReportLines JournalListingBuilder::finish(std::string_view periodText) {
     AppendCents(m_line, m_totalCredit);
     m_lines.push_back(m_line);
     m_lines.passTo(nullptr);
+    m_lines.trim();
     return std::move(m_lines);
 }
 

@@ -129,16 +129,16 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
             line += '\t';
             if (a >= 0) {
                 debit += a;
-                line += CentsToText(a);
+                AppendCents(line, a);
                 line += '\t';
             } else {
                 credit += -a;
                 line += '\t';
-                line += CentsToText(-a);
+                AppendCents(line, -a);
             }
             if (intermediateBalances) {
                 line += '\t';
-                line += CentsToText(balance);
+                AppendCents(line, balance);
             }
             lines.push_back(line);
         }
@@ -167,6 +167,7 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
     last += '\t';
     last += CentsToText(grandCredit);
     lines.push_back(std::move(last));
+    lines.trim();
 }
 
 } // namespace kp
