@@ -107,13 +107,9 @@ char* ReserveRange() {
     return base;
 }
 
-// Makes the first `bytes` of a part usable; beyond the part's end there is no room.
-// Returns how many bytes were added.
-std::size_t UsePart(char* base, Part part, std::size_t bytes) {
-    auto& header = *reinterpret_cast<Header*>(base);
-    std::size_t& committed = header.committed[part];
-    if (bytes <= committed)
-        return 0;
+// Makes the first `bytes` of a part usable, where they are not yet (see UsePart).
+std::size_t CommitPart(char* base, Part part, std::size_t bytes) {
+    std::size_t& committed = reinterpret_cast<Header*>(base)->committed[part];
     if (bytes > PartEnd(part) - PartStart(part))
         throw std::bad_alloc();
     const std::size_t step = std::clamp(committed, std::size_t{16} * kPage, kLargestStep);
@@ -128,6 +124,14 @@ std::size_t UsePart(char* base, Part part, std::size_t bytes) {
     const std::size_t added = target - committed;
     committed = target;
     return added;
+}
+
+// Makes the first `bytes` of a part usable; beyond the part's end there is no room.
+// Returns how many bytes were added. Almost every call finds them usable already.
+inline std::size_t UsePart(char* base, Part part, std::size_t bytes) {
+    if (bytes <= reinterpret_cast<const Header*>(base)->committed[part]) [[likely]]
+        return 0;
+    return CommitPart(base, part, bytes);
 }
 
 } // namespace
