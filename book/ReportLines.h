@@ -181,6 +181,29 @@ class ReportLines {
         m_bytes.append(line.data(), line.size());
     }
     void emplace_back(std::string_view line = {}) { push_back(line); }
+    // A line made in place from its pieces, without a string of its own: the pieces one by
+    // one, then endLine.
+    void addToLine(std::string_view piece) {
+        if (m_sink) {
+            *m_sink << piece;
+            return;
+        }
+        if (!m_lineOpen) {
+            m_lineStart = m_bytes.size();
+            m_lineOpen = true;
+        }
+        m_bytes.append(piece.data(), piece.size());
+    }
+    void endLine() {
+        if (m_sink) {
+            *m_sink << "\r\n";
+            return;
+        }
+        const std::size_t start = m_lineOpen ? m_lineStart : m_bytes.size();
+        m_spans.push_back({static_cast<std::uint32_t>(start),
+                           static_cast<std::uint32_t>(m_bytes.size() - start)});
+        m_lineOpen = false;
+    }
     void append(const ReportLines& other) {
         for (std::string_view line : other)
             push_back(line);
@@ -206,6 +229,7 @@ class ReportLines {
     void clear() {
         m_spans.clear();
         m_bytes.clear();
+        m_lineOpen = false;
     }
     std::size_t byteSize() const { return m_bytes.size(); }
 
@@ -233,6 +257,8 @@ class ReportLines {
     };
     PlainArray<char> m_bytes;
     PlainArray<Span> m_spans;
+    std::size_t m_lineStart = 0; // of the line being made, while one is open
+    bool m_lineOpen = false;
     ByteSink* m_sink = nullptr;
 };
 

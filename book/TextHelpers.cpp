@@ -151,20 +151,24 @@ Cents MoneyToCents(std::string_view text) {
     return whole + decimals;
 }
 
-void AppendCents(std::string& out, Cents cents) {
+CentsText::CentsText(Cents cents) {
     const bool negative = cents < 0;
     const std::uint64_t magnitude =
         negative ? static_cast<std::uint64_t>(-(cents + 1)) + 1 : static_cast<std::uint64_t>(cents);
-    char buffer[32];
-    char* end = buffer;
+    char* end = m_chars;
     if (negative)
         *end++ = '-';
-    end = std::to_chars(end, buffer + sizeof buffer, magnitude / 100).ptr;
+    // At most 18 digits before the comma: the minus, the comma and two decimals fit in 24.
+    end = std::to_chars(end, m_chars + sizeof m_chars, magnitude / 100).ptr;
     const auto hundredths = static_cast<unsigned>(magnitude % 100);
     *end++ = ',';
     *end++ = static_cast<char>('0' + hundredths / 10);
     *end++ = static_cast<char>('0' + hundredths % 10);
-    out.append(buffer, end);
+    m_size = static_cast<std::size_t>(end - m_chars);
+}
+
+void AppendCents(std::string& out, Cents cents) {
+    out.append(CentsText(cents));
 }
 
 std::string CentsToText(Cents cents) {

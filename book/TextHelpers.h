@@ -3,6 +3,7 @@
 
 #include "book/Collation.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,6 +43,16 @@ Cents MoneyToCents(std::string_view text);
 std::string CentsToText(Cents cents);
 // The same text appended to out.
 void AppendCents(std::string& out, Cents cents);
+// The same text in a buffer of its own, for callers that write it elsewhere.
+class CentsText {
+  public:
+    explicit CentsText(Cents cents);
+    operator std::string_view() const { return {m_chars, m_size}; }
+
+  private:
+    char m_chars[24];
+    std::size_t m_size;
+};
 
 // From the cursor (1-based): past the next open byte (when open is not NUL), then up to the next
 // close byte (to the end when close is NUL); the cursor is left on the close byte.

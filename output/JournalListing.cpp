@@ -73,29 +73,37 @@ void JournalListingBuilder::addVoucher(std::string_view text,
     const std::string_view description = ExtractFieldView(text, ' ', '\0', cursor);
     if (!MonthMatches(MonthOfDate(date), m_monthIndex))
         return;
-    m_line.assign(1, kBoldMarker);
-    m_line.append(number).append("\t").append(date).append("\t").append(description);
-    m_lines.push_back(m_line);
+    const std::string_view bold(&kBoldMarker, 1);
+    m_lines.addToLine(bold);
+    m_lines.addToLine(number);
+    m_lines.addToLine("\t");
+    m_lines.addToLine(date);
+    m_lines.addToLine("\t");
+    m_lines.addToLine(description);
+    m_lines.endLine();
     Cents debit = 0;
     Cents credit = 0;
     for (const JournalEntry& entry : entries) {
-        m_line.assign("\t\t").append(entry.account).append("\t\t\t");
+        m_lines.addToLine("\t\t");
+        m_lines.addToLine(entry.account);
         if (entry.cents >= 0) {
             debit += entry.cents;
-            AppendCents(m_line, entry.cents);
+            m_lines.addToLine("\t\t\t");
+            m_lines.addToLine(CentsText(entry.cents));
         } else {
             // A credit stands one column further right, where a debit has its amount.
             credit -= entry.cents;
-            m_line += '\t';
-            AppendCents(m_line, -entry.cents);
+            m_lines.addToLine("\t\t\t\t");
+            m_lines.addToLine(CentsText(-entry.cents));
         }
-        m_lines.push_back(m_line);
+        m_lines.endLine();
     }
-    m_line.assign(1, kBoldMarker).append("\t\tYht.\t\t\t");
-    AppendCents(m_line, debit);
-    m_line += '\t';
-    AppendCents(m_line, credit);
-    m_lines.push_back(m_line);
+    m_lines.addToLine(bold);
+    m_lines.addToLine("\t\tYht.\t\t\t");
+    m_lines.addToLine(CentsText(debit));
+    m_lines.addToLine("\t");
+    m_lines.addToLine(CentsText(credit));
+    m_lines.endLine();
     m_lines.emplace_back();
     m_totalDebit += debit;
     m_totalCredit += credit;

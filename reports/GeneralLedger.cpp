@@ -91,7 +91,6 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
     Cents grandDebit = 0;
     Cents grandCredit = 0;
     std::vector<const LedgerEntry*> inPeriod;
-    std::string line; // reused: the lines themselves are packed into one buffer
     for (const AccountEntry& account : index.accounts()) {
         // The opening balance takes the opening voucher and everything before the period, the
         // lines everything inside it, whatever the order of the vouchers in the journal; postings
@@ -123,24 +122,23 @@ void BuildLedger(const AccountIndex& index, const ChosenPeriod& period,
             const std::string_view text = index.voucherText(entry->voucher);
             const Cents a = entry->cents;
             balance += a;
-            line.clear();
-            line += '\t';
-            line += text;
-            line += '\t';
+            lines.addToLine("\t");
+            lines.addToLine(text);
+            lines.addToLine("\t");
             if (a >= 0) {
                 debit += a;
-                AppendCents(line, a);
-                line += '\t';
+                lines.addToLine(CentsText(a));
+                lines.addToLine("\t");
             } else {
                 credit += -a;
-                line += '\t';
-                AppendCents(line, -a);
+                lines.addToLine("\t");
+                lines.addToLine(CentsText(-a));
             }
             if (intermediateBalances) {
-                line += '\t';
-                AppendCents(line, balance);
+                lines.addToLine("\t");
+                lines.addToLine(CentsText(balance));
             }
-            lines.push_back(line);
+            lines.endLine();
         }
         grandDebit += debit;
         grandCredit += credit;
