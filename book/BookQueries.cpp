@@ -3,6 +3,9 @@
 
 #include "book/TextHelpers.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace kp {
 
 const std::array<VatCode, 14> kVatCodes = {{
@@ -139,12 +142,27 @@ std::string ReadDateChild(const BookNode& node, int& counter, PeriodState* perio
         }
     }
     counter = i + 1;
-    std::string date; // a date of the usual length stays within the string's own buffer
-    AppendPadded(date, day, 2);
-    date += '.';
-    AppendPadded(date, month, 2);
-    date += '.';
-    AppendPadded(date, year, 4);
+    // "dd.mm.yyyy", each field padded with zeros to its width; made in one piece where it
+    // fits (a date of the usual length stays within the string's own buffer).
+    char chars[32];
+    char* end = chars;
+    const std::pair<std::string_view, size_t> fields[] = {{day, 2}, {month, 2}, {year, 4}};
+    if (day.size() + month.size() + year.size() <= 20) {
+        for (const auto& [field, width] : fields) {
+            if (end != chars)
+                *end++ = '.';
+            for (size_t pad = field.size(); pad < width; ++pad)
+                *end++ = '0';
+            end = std::copy(field.begin(), field.end(), end);
+        }
+        return std::string(chars, end);
+    }
+    std::string date;
+    for (const auto& [field, width] : fields) {
+        if (!date.empty())
+            date += '.';
+        AppendPadded(date, field, width);
+    }
     return date;
 }
 

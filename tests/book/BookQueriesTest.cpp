@@ -80,13 +80,14 @@ TEST(BookQueries, ReadDateChildStepsThroughDateChildren) {
     BookTree tree;
     Build(tree, "node|.date 2020 3 5|.\"Ostot\"|.Date 2020 1 1|. date 2020 1 1|"
                 ".dateline 2021 4 6|.date 2020|.date|.date 20 1 2|.date 12345 10 20|"
-                ".date 2020  3 5|.date 2020 3 5 |");
+                ".date 2020  3 5|.date 2020 3 5 |.date 2020 3 123456789012345678901|");
     // "Date" and " date" are no date children; "dateline" is. A doubled blank leaves a field
     // empty.
     const std::pair<const char*, int> expected[] = {
         {"05.03.2020", 1},  {"06.04.2021", 5},  {"00.00.2020", 6},
         {"00.00.0000", 7},  {"02.01.0020", 8},  {"20.10.12345", 9},
-        {"03.00.2020", 10}, {"05.03.2020", 11}, {"??.??.????", 11}};
+        {"03.00.2020", 10}, {"05.03.2020", 11}, {"123456789012345678901.03.2020", 12},
+        {"??.??.????", 12}};
     int counter = 0;
     for (const auto& [date, counterAfter] : expected) {
         EXPECT_EQ(ReadDateChild(*tree.first(), counter), date);
@@ -94,7 +95,7 @@ TEST(BookQueries, ReadDateChildStepsThroughDateChildren) {
     }
     counter = 99;
     EXPECT_EQ(ReadDateChild(*tree.first(), counter), "??.??.????");
-    EXPECT_EQ(counter, 11);
+    EXPECT_EQ(counter, 12);
 
     tree.clear();
     Build(tree, SmallBook("date 2020 7 1", "date 2020 3 5"));
