@@ -58,31 +58,39 @@ std::int32_t ConvertRun(std::string_view run) {
 
 std::int32_t ScanNumber(std::string_view text, int& cursor) {
     cursor = std::max(cursor, 1);
-    const size_t size = text.size();
-    size_t i = static_cast<size_t>(cursor - 1); // 0-based
-    while (i < size && !IsNumberChar(text[i]))
-        ++i;
-    const size_t start = i;
+    const auto from = static_cast<size_t>(cursor - 1); // 0-based
+    if (from >= text.size())
+        return 0;
+    const char* const data = text.data();
+    const char* const end = data + text.size();
+    const char* p = data + from;
+    while (p != end && !IsNumberChar(*p))
+        ++p;
+    const char* const start = p;
     // The usual run, digits after at most one leading minus, is read as it is scanned; a run
     // with a minus further in, or longer than any number that fits, goes to ConvertRun whole.
-    const bool negative = i < size && text[i] == '-';
-    i += negative ? 1 : 0;
-    constexpr size_t kMostDigits = 10;
+    const bool negative = p != end && *p == '-';
+    p += negative ? 1 : 0;
+    const char* const digits = p;
+    constexpr std::ptrdiff_t kMostDigits = 10;
+    const char* const last = end - p > kMostDigits ? p + kMostDigits : end;
     std::int64_t value = 0;
-    size_t digits = 0;
-    for (; i < size && IsDigit(text[i]); ++i)
-        if (++digits <= kMostDigits)
-            value = value * 10 + (text[i] - '0');
-    if ((i < size && text[i] == '-') || digits > kMostDigits) {
-        while (i < size && IsNumberChar(text[i]))
-            ++i;
-        cursor = static_cast<int>(i) + 1;
-        return ConvertRun(text.substr(start, i - start));
+    for (; p != last; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - '0';
+        if (digit > 9)
+            break;
+        value = value * 10 + digit;
     }
-    cursor = static_cast<int>(i) + 1;
+    if (p != end && IsNumberChar(*p)) {
+        while (p != end && IsNumberChar(*p))
+            ++p;
+        cursor = static_cast<int>(p - data) + 1;
+        return ConvertRun(std::string_view(start, static_cast<size_t>(p - start)));
+    }
+    cursor = static_cast<int>(p - data) + 1;
     if (negative)
         value = -value;
-    if (digits == 0 || value > 2147483647LL || value < -2147483648LL)
+    if (p == digits || value > 2147483647LL || value < -2147483648LL)
         return 0;
     return static_cast<std::int32_t>(value);
 }
