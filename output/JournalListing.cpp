@@ -48,7 +48,6 @@ class JournalListingBuilder {
     ReportLines m_lines;
     Cents m_totalDebit = 0;
     Cents m_totalCredit = 0;
-    std::string m_line; // reused: the lines themselves are packed into one buffer
 };
 
 JournalListingBuilder::JournalListingBuilder(const ReportLines& header, int monthIndex,
@@ -110,12 +109,14 @@ void JournalListingBuilder::addVoucher(std::string_view text,
 }
 
 ReportLines JournalListingBuilder::finish(std::string_view periodText) {
-    m_line.assign(1, kBoldUnderlineMarker).append("\t\t").append(periodText);
-    m_line.append(" yhteens\xE4\t\t\t");
-    AppendCents(m_line, m_totalDebit);
-    m_line += '\t';
-    AppendCents(m_line, m_totalCredit);
-    m_lines.push_back(m_line);
+    m_lines.addToLine(std::string_view(&kBoldUnderlineMarker, 1));
+    m_lines.addToLine("\t\t");
+    m_lines.addToLine(periodText);
+    m_lines.addToLine(" yhteens\xE4\t\t\t");
+    m_lines.addToLine(CentsText(m_totalDebit));
+    m_lines.addToLine("\t");
+    m_lines.addToLine(CentsText(m_totalCredit));
+    m_lines.endLine();
     m_lines.passTo(nullptr);
     m_lines.trim();
     return std::move(m_lines);
