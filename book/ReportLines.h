@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <new>
@@ -51,8 +52,15 @@ template <class T> class PlainArray {
     T& operator[](std::size_t i) { return m_data[i]; }
 
     void append(const T* values, std::size_t count) {
-        if (count > m_capacity - m_size)
+        if (count > m_capacity - m_size) {
+            // The values may be this array's own (a line appended again): they move with it.
+            const std::less<const T*> before;
+            const bool own = !before(values, m_data) && before(values, m_data + m_size);
+            const std::size_t at = own ? static_cast<std::size_t>(values - m_data) : 0;
             resize(std::max(m_size + count, m_capacity * 2));
+            if (own)
+                values = m_data + at;
+        }
         if (count)
             std::memcpy(m_data + m_size, values, count * sizeof(T));
         m_size += count;

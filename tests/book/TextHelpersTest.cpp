@@ -2,6 +2,7 @@
 #include "book/TextHelpers.h"
 
 #include "book/Collation.h"
+#include "book/ReportLines.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -175,6 +176,26 @@ TEST(FindByPrefix, FindsEveryNameInAListSortedTheFinnishWay) {
         EXPECT_EQ(names[static_cast<size_t>(i)], found);
     }
     EXPECT_EQ(FindByPrefix(names, "xa"), -1);
+}
+
+TEST(ReportLines, LinesKeepTheirBytesAsThePageGrowsAndIsTrimmed) {
+    ReportLines lines;
+    lines.push_back("first");
+    // A line of the page itself appended again, while the page grows under it.
+    for (int i = 0; i < 20; ++i)
+        lines.push_back(lines[static_cast<std::size_t>(i)]);
+    lines.addToLine("a");
+    lines.addToLine(CentsText(-1205));
+    lines.endLine();
+    lines.endLine(); // no pieces: an empty line
+    lines.reserve(1000, 100000);
+    lines.trim();
+    ReportLines copy = lines;
+    lines.clear();
+    ASSERT_EQ(copy.size(), 23u);
+    EXPECT_EQ(copy[20], "first");
+    EXPECT_EQ(copy[21], "a-12,05");
+    EXPECT_EQ(copy[22], "");
 }
 
 } // namespace
