@@ -2,6 +2,7 @@
 #pragma once
 
 #include "book/FileIo.h"
+#include "book/PlainArray.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -24,77 +25,6 @@ namespace kp {
 // statement and VAT pages leading blanks indent a line (drawn by the renderers).
 inline constexpr char kBoldMarker = '\x02';
 inline constexpr char kBoldUnderlineMarker = '\x1F';
-
-// A growing array of plain values in one block of malloc's. It grows with realloc, which moves a
-// large block by remapping its pages rather than copying them, so a page of unknown length
-// needs no generous reserve: what it holds is what it uses (see ReportLines::trim).
-template <class T> class PlainArray {
-    static_assert(std::is_trivially_copyable_v<T>);
-
-  public:
-    PlainArray() = default;
-    PlainArray(const PlainArray& other) { append(other.data(), other.size()); }
-    PlainArray(PlainArray&& other) noexcept
-        : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
-          m_capacity(std::exchange(other.m_capacity, 0)) {}
-    PlainArray& operator=(PlainArray other) noexcept {
-        std::swap(m_data, other.m_data);
-        std::swap(m_size, other.m_size);
-        std::swap(m_capacity, other.m_capacity);
-        return *this;
-    }
-    ~PlainArray() { std::free(m_data); }
-
-    const T* data() const { return m_data; }
-    std::size_t size() const { return m_size; }
-    bool empty() const { return m_size == 0; }
-    const T& operator[](std::size_t i) const { return m_data[i]; }
-    T& operator[](std::size_t i) { return m_data[i]; }
-
-    void append(const T* values, std::size_t count) {
-        if (count > m_capacity - m_size) {
-            // The values may be this array's own (a line appended again): they move with it.
-            const std::less<const T*> before;
-            const bool own = !before(values, m_data) && before(values, m_data + m_size);
-            const std::size_t at = own ? static_cast<std::size_t>(values - m_data) : 0;
-            resize(std::max(m_size + count, m_capacity * 2));
-            if (own)
-                values = m_data + at;
-        }
-        if (count)
-            std::memcpy(m_data + m_size, values, count * sizeof(T));
-        m_size += count;
-    }
-    void push_back(const T& value) { append(&value, 1); }
-    void reserve(std::size_t capacity) {
-        if (capacity > m_capacity)
-            resize(capacity);
-    }
-    // Gives back the room beyond what is used.
-    void trim() {
-        if (m_capacity > m_size)
-            resize(m_size);
-    }
-    void clear() { m_size = 0; }
-
-  private:
-    void resize(std::size_t capacity) {
-        if (capacity == 0) {
-            std::free(m_data);
-            m_data = nullptr;
-        } else {
-            void* moved = std::realloc(m_data, capacity * sizeof(T));
-            if (!moved)
-                throw std::bad_alloc();
-            m_data = static_cast<T*>(moved);
-        }
-        m_capacity = capacity;
-    }
-
-    T* m_data = nullptr;
-    std::size_t m_size = 0;
-    std::size_t m_capacity = 0;
-};
 
 // The lines of one page, packed into one buffer: a ledger of a large book has hundreds of
 // thousands of lines, and a string object per line would cost more than the text itself.
@@ -165,10 +95,11 @@ class ReportLines {
     }
 
     // Lines kept; lines passed on to a sink are not counted.
-    std::size_t size() const { return m_spans.size(); }
-    bool empty() const { return m_spans.empty(); }
+    std::size_t size() const { return m_ends.size(); }
+    bool empty() const { return m_ends.empty(); }
     std::string_view operator[](std::size_t i) const {
-        return {m_bytes.data() + m_spans[i].offset, m_spans[i].length};
+        const std::uint32_t start = i ? m_ends[i - 1] : 0;
+        return {m_bytes.data() + start, m_ends[i] - start};
     }
     std::string_view front() const { return (*this)[0]; }
     std::string_view back() const { return (*this)[size() - 1]; }
@@ -184,9 +115,8 @@ class ReportLines {
             *m_sink << line << "\r\n";
             return;
         }
-        m_spans.push_back(
-            {static_cast<std::uint32_t>(m_bytes.size()), static_cast<std::uint32_t>(line.size())});
         m_bytes.append(line.data(), line.size());
+        m_ends.push_back(static_cast<std::uint32_t>(m_bytes.size()));
     }
     void emplace_back(std::string_view line = {}) { push_back(line); }
     // A line made in place from its pieces, without a string of its own: the pieces one by
@@ -196,10 +126,6 @@ class ReportLines {
             *m_sink << piece;
             return;
         }
-        if (!m_lineOpen) {
-            m_lineStart = m_bytes.size();
-            m_lineOpen = true;
-        }
         m_bytes.append(piece.data(), piece.size());
     }
     void endLine() {
@@ -207,37 +133,40 @@ class ReportLines {
             *m_sink << "\r\n";
             return;
         }
-        const std::size_t start = m_lineOpen ? m_lineStart : m_bytes.size();
-        m_spans.push_back({static_cast<std::uint32_t>(start),
-                           static_cast<std::uint32_t>(m_bytes.size() - start)});
-        m_lineOpen = false;
+        m_ends.push_back(static_cast<std::uint32_t>(m_bytes.size()));
     }
     void append(const ReportLines& other) {
         for (std::string_view line : other)
             push_back(line);
     }
-    // Replaces one line (a retitled report); the old bytes stay unused until the next clear.
+    // Replaces one line (a retitled report): the lines after it move.
     void set(std::size_t i, std::string_view line) {
-        m_spans[i] = {static_cast<std::uint32_t>(m_bytes.size()),
-                      static_cast<std::uint32_t>(line.size())};
-        m_bytes.append(line.data(), line.size());
+        const std::uint32_t start = i ? m_ends[i - 1] : 0;
+        PlainArray<char> bytes;
+        bytes.reserve(m_bytes.size() - (m_ends[i] - start) + line.size());
+        bytes.append(m_bytes.data(), start);
+        bytes.append(line.data(), line.size());
+        bytes.append(m_bytes.data() + m_ends[i], m_bytes.size() - m_ends[i]);
+        const auto moved = static_cast<std::int64_t>(start + line.size()) - m_ends[i];
+        for (std::size_t j = i; j < m_ends.size(); ++j)
+            m_ends[j] = static_cast<std::uint32_t>(m_ends[j] + moved);
+        m_bytes = std::move(bytes);
     }
     void reserve(std::size_t lines, std::size_t bytes = 0) {
         if (m_sink)
             return;
-        m_spans.reserve(lines);
+        m_ends.reserve(lines);
         m_bytes.reserve(bytes ? bytes : lines * 40);
     }
     // Gives back what a reserve took beyond the lines made: a page built with a generous guess
     // then holds only its lines.
     void trim() {
-        m_spans.trim();
+        m_ends.trim();
         m_bytes.trim();
     }
     void clear() {
-        m_spans.clear();
+        m_ends.clear();
         m_bytes.clear();
-        m_lineOpen = false;
     }
     std::size_t byteSize() const { return m_bytes.size(); }
 
@@ -259,14 +188,10 @@ class ReportLines {
     }
 
   private:
-    struct Span {
-        std::uint32_t offset;
-        std::uint32_t length;
-    };
+    // Line i is the bytes from the end of line i - 1 (or the start) to its own end: a line
+    // costs four bytes besides its text.
     PlainArray<char> m_bytes;
-    PlainArray<Span> m_spans;
-    std::size_t m_lineStart = 0; // of the line being made, while one is open
-    bool m_lineOpen = false;
+    PlainArray<std::uint32_t> m_ends;
     ByteSink* m_sink = nullptr;
 };
 

@@ -7,8 +7,6 @@
 namespace kp {
 namespace {
 
-const std::vector<LedgerEntry> kNoEntries;
-
 // Sorts by the collation, keeping the first of entries that compare equal (list order is the
 // order of insertion, so the first one added stays).
 template <class T, class TextOf> void SortUnique(std::vector<T>& list, TextOf textOf) {
@@ -63,6 +61,10 @@ void AccountIndex::rebuild(BookTree& book, const VoucherFilter& filter, PeriodSt
         periods->eventsContainerLevel = m_events ? m_events->level() : -1;
     indexAccounts(book.first(), periods, filter);
     sortLists();
+    for (PlainArray<LedgerEntry>& list : m_lists)
+        list.trim();
+    m_voucherTexts.trim();
+    m_voucherEnds.trim();
 }
 
 void AccountIndex::addAccount(BookNode* node, std::string_view number, std::string_view name) {
@@ -166,17 +168,21 @@ void AccountIndex::indexVoucher(BookNode* event, PeriodState* periods,
     if (used) {
         char digits[16];
         const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-        m_voucherTexts.append(digits, end).append(1, '\t').append(description);
-        m_voucherTexts.append(1, '\t').append(date);
+        m_voucherTexts.append(digits, static_cast<std::size_t>(end - digits));
+        m_voucherTexts.push_back('\t');
+        m_voucherTexts.append(description.data(), description.size());
+        m_voucherTexts.push_back('\t');
+        m_voucherTexts.append(date.data(), date.size());
         m_voucherEnds.push_back(static_cast<std::uint32_t>(m_voucherTexts.size()));
     }
 }
 
-const std::vector<LedgerEntry>& AccountIndex::entries(const BookNode* account) const {
+std::span<const LedgerEntry> AccountIndex::entries(const BookNode* account) const {
     const std::uint32_t tag = account ? account->tag() : 0;
     if (tag == 0 || tag > m_lists.size() || m_listOwners[tag - 1] != account)
-        return kNoEntries;
-    return m_lists[tag - 1];
+        return {};
+    const PlainArray<LedgerEntry>& list = m_lists[tag - 1];
+    return {list.data(), list.size()};
 }
 
 int AccountIndex::findAccount(std::string_view key) const {

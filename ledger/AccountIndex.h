@@ -3,9 +3,11 @@
 
 #include "book/BookQueries.h"
 #include "book/BookTree.h"
+#include "book/PlainArray.h"
 #include "book/TextHelpers.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -53,11 +55,11 @@ class AccountIndex {
     void forgetAccountMap() { m_accountMap = nullptr; }
 
     // The postings of an account node, in book order; empty when it has none.
-    const std::vector<LedgerEntry>& entries(const BookNode* account) const;
+    std::span<const LedgerEntry> entries(const BookNode* account) const;
     // "number TAB description TAB date" of a posting's voucher.
     std::string_view voucherText(std::uint32_t voucher) const {
         const std::uint32_t from = voucher ? m_voucherEnds[voucher - 1] : 0;
-        return std::string_view(m_voucherTexts).substr(from, m_voucherEnds[voucher] - from);
+        return {m_voucherTexts.data() + from, m_voucherEnds[voucher] - from};
     }
     std::string entryText(const LedgerEntry& e) const {
         return std::string(voucherText(e.voucher));
@@ -80,11 +82,12 @@ class AccountIndex {
     std::vector<std::string> m_names;
     bool m_unsorted = false;
 
-    std::vector<std::vector<LedgerEntry>> m_lists; // by node tag - 1
+    // Grown with realloc and trimmed when the index is built: a list holds what it uses.
+    std::vector<PlainArray<LedgerEntry>> m_lists; // by node tag - 1
     std::vector<const BookNode*> m_listOwners;
     // The voucher texts one after another, and where each ends: one allocation for them all.
-    std::string m_voucherTexts;
-    std::vector<std::uint32_t> m_voucherEnds;
+    PlainArray<char> m_voucherTexts;
+    PlainArray<std::uint32_t> m_voucherEnds;
     std::unordered_map<std::int32_t, int> m_numberCache; // account number -> list position
 
     BookNode* m_fiscalYear = nullptr;

@@ -262,7 +262,7 @@ ChartPairing MergeComparisonChart(const BookNode* currentMap, BookNode* comparis
     return pairing;
 }
 
-Cents SumPostings(const std::vector<LedgerEntry>& entries) {
+Cents SumPostings(std::span<const LedgerEntry> entries) {
     Cents sum = 0;
     for (const LedgerEntry& e : entries)
         sum += e.cents;

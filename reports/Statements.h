@@ -8,6 +8,7 @@
 #include "ledger/AccountIndex.h"
 #include "reports/ReportFilter.h"
 
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -36,7 +37,7 @@ class ChartPairing {
 ChartPairing MergeComparisonChart(const BookNode* currentMap, BookNode* comparisonMap,
                                   BookTree& comparisonBook);
 
-Cents SumPostings(const std::vector<LedgerEntry>& entries);
+Cents SumPostings(std::span<const LedgerEntry> entries);
 
 // What the sections of one build share. In comparison mode (comparisonIndex and pairing set)
 // the walked nodes are the comparison chart's and every line carries the open book's amount

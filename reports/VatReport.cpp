@@ -6,6 +6,7 @@
 #include "reports/GeneralLedger.h"
 
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -81,7 +82,7 @@ VatSums CollectVatSums(const AccountIndex& index, const ChosenPeriod& period) {
         const BookNode* node = account.node;
         if (!node)
             continue;
-        const std::vector<LedgerEntry>& entries = index.entries(node);
+        const std::span<const LedgerEntry> entries = index.entries(node);
         if (entries.empty() || node->childCount() < 2 || !node->child(1)->startsWith(kVatKeyword))
             continue;
         const std::string_view vatText = node->child(1)->text();

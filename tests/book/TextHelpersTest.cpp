@@ -178,7 +178,7 @@ TEST(FindByPrefix, FindsEveryNameInAListSortedTheFinnishWay) {
     EXPECT_EQ(FindByPrefix(names, "xa"), -1);
 }
 
-TEST(ReportLines, LinesKeepTheirBytesAsThePageGrowsAndIsTrimmed) {
+TEST(ReportLines, LinesKeepTheirBytesAsThePageGrowsIsTrimmedAndRetitled) {
     ReportLines lines;
     lines.push_back("first");
     // A line of the page itself appended again, while the page grows under it.
@@ -196,6 +196,15 @@ TEST(ReportLines, LinesKeepTheirBytesAsThePageGrowsAndIsTrimmed) {
     EXPECT_EQ(copy[20], "first");
     EXPECT_EQ(copy[21], "a-12,05");
     EXPECT_EQ(copy[22], "");
+    // A line replaced by a longer and by a shorter one moves the lines after it.
+    copy.set(21, "a much longer line");
+    copy.set(0, "");
+    EXPECT_EQ(copy[0], "");
+    EXPECT_EQ(copy[1], "first");
+    EXPECT_EQ(copy[20], "first");
+    EXPECT_EQ(copy[21], "a much longer line");
+    EXPECT_EQ(copy[22], "");
+    EXPECT_EQ(copy.byteSize(), 20 * 5 + 18u);
 }
 
 } // namespace
