@@ -33,7 +33,6 @@ constexpr std::size_t kLargestStep = 4 << 20;
 // A part past half of this is made usable in whole huge pages, which the range asks the system
 // for: a large book then costs one fault per 2 MiB instead of one per page.
 constexpr std::size_t kHugePage = 2 << 20;
-std::atomic<std::size_t> g_heldByAllTrees{0};
 
 // Ranges of small trees given back, kept for the next trees: making and giving back a range
 // costs several system calls and page faults, and a program may make many small trees (a
@@ -42,6 +41,8 @@ constexpr std::size_t kKeptRanges = 8;
 constexpr std::size_t kLargestKeptRange = 1 << 20; // bytes usable in all parts together
 std::mutex g_keptMutex;
 std::vector<char*> g_kept;
+// The ranges of the live trees, for BookTree::bytesHeldByAllTrees (guarded by g_keptMutex).
+std::vector<const char*> g_live;
 
 char* TakeKeptRange() {
     const std::lock_guard lock(g_keptMutex);
@@ -134,12 +135,19 @@ inline std::size_t UsePart(char* base, Part part, std::size_t bytes) {
     return CommitPart(base, part, bytes);
 }
 
+// Counts bytes a tree now holds. Only the tree's own thread counts, so the count needs no
+// locked addition (one per node would cost more than the rest of adding it).
+inline void Hold(char* base, std::size_t bytes) {
+    std::atomic<std::size_t>& held = reinterpret_cast<Header*>(base)->held;
+    held.store(held.load(std::memory_order_relaxed) + bytes, std::memory_order_relaxed);
+}
+
 } // namespace
 
 BookNode::Slot& BookNode::takeSlot() {
     char* base = tree_range::Base(this);
     const std::size_t at = std::size_t{number()} * sizeof(Slot);
-    g_heldByAllTrees += UsePart(base, Slots, at + sizeof(Slot));
+    Hold(base, UsePart(base, Slots, at + sizeof(Slot)));
     return *reinterpret_cast<Slot*>(base + SlotsAt() + at);
 }
 
@@ -151,18 +159,23 @@ int BookNode::level() const {
 }
 
 void BookTree::State::GiveBack::operator()(char* base) const {
-    const auto& header = *reinterpret_cast<const Header*>(base);
-    g_heldByAllTrees -= header.held + header.committed[Slots];
+    {
+        const std::lock_guard lock(g_keptMutex);
+        g_live.erase(std::find(g_live.begin(), g_live.end(), base));
+    }
     GiveBackRange(base);
 }
 
 void BookTree::hold(std::size_t bytes) {
-    reinterpret_cast<Header*>(base())->held += bytes;
-    g_heldByAllTrees += bytes;
+    Hold(base(), bytes);
 }
 
 std::size_t BookTree::bytesHeldByAllTrees() {
-    return g_heldByAllTrees;
+    const std::lock_guard lock(g_keptMutex);
+    std::size_t bytes = 0;
+    for (const char* base : g_live)
+        bytes += reinterpret_cast<const Header*>(base)->held.load(std::memory_order_relaxed);
+    return bytes;
 }
 
 BookTree::BookTree() = default;
@@ -183,6 +196,10 @@ BookNode* BookTree::listOf(BookNode* parent) {
         // byte, 0, before it).
         char* base = ReserveRange();
         m_state.range.reset(base);
+        {
+            const std::lock_guard lock(g_keptMutex);
+            g_live.push_back(base);
+        }
         UsePart(base, Nodes, sizeof(BookNode));
         UsePart(base, Texts, 1);
         base[TextsAt()] = 0;
@@ -190,8 +207,8 @@ BookNode* BookTree::listOf(BookNode* parent) {
         m_state.nodesTaken = 1;
         m_state.textTaken = 1;
         // A kept range's slots are counted as a new one's are when they are taken.
-        hold(kPage + sizeof(BookNode) + 1);
-        g_heldByAllTrees += reinterpret_cast<const Header*>(base)->committed[Slots];
+        hold(kPage + sizeof(BookNode) + 1 +
+             reinterpret_cast<const Header*>(base)->committed[Slots]);
     }
     return top();
 }

@@ -1,6 +1,7 @@
 // The book tree: an ordered forest of text nodes that holds a whole book in memory.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -41,10 +42,12 @@ inline std::uintptr_t TextsAt() { // bytes, the empty text at 1
     return g_size / 16 * 11;
 }
 // How much of each part is usable (committed), in bytes from the part's start, and what the
-// tree counts in BookTree::bytesHeldByAllTrees besides its usable slots.
+// tree counts in BookTree::bytesHeldByAllTrees: the bytes its nodes, lists and texts use, and its
+// usable slots. Only the tree's own thread changes the count, without a locked instruction; a
+// benchmark may read it from another.
 struct Header {
     std::size_t committed[4];
-    std::size_t held;
+    std::atomic<std::size_t> held;
 };
 enum Part { Nodes, Slots, Lists, Texts };
 inline char* Base(const void* p) {
