@@ -326,13 +326,18 @@ void BookTree::detach(BookNode* node) {
 
 BookNode* BookTree::addLast(BookNode* parent, std::string_view text) {
     BookNode* node = allocate(text);
-    BookNode* list = listOf(parent);
-    if ((list->m_childCount & (list->m_childCount - 1)) == 0) // full: 0, 1, 2, 4, 8 …
+    appendChild(listOf(parent), node);
+    return node;
+}
+
+void BookTree::appendChild(BookNode* list, BookNode* node) {
+    const std::uint32_t count = list->m_childCount;
+    if ((count & (count - 1)) == 0) // full: 0, 1, 2, 4, 8 …
         makeRoom(list);
     node->m_parent = list->number();
-    node->m_index = static_cast<std::int32_t>(list->m_childCount);
-    listAt(list->m_children)[list->m_childCount++] = node->number();
-    return node;
+    node->m_index = static_cast<std::int32_t>(count);
+    listAt(list->m_children)[count] = node->number();
+    list->m_childCount = count + 1;
 }
 
 char* BookTree::takeSourceBytes(std::size_t size) {
@@ -348,14 +353,23 @@ char* BookTree::takeSourceBytes(std::size_t size) {
 }
 
 BookNode* BookTree::addLastInPlace(BookNode* parent, std::string_view text) {
-    const char* source = base() ? base() + TextsAt() + 1 : nullptr;
-    if (!source || text.empty() || text.size() >= kLongTextMark || text.data() <= source ||
-        text.data() + text.size() > source + m_state.sourceSize)
+    char* const base = this->base();
+    char* const texts = base ? base + TextsAt() : nullptr;
+    if (!texts || text.empty() || text.size() >= kLongTextMark || text.data() <= texts + 1 ||
+        text.data() + text.size() > texts + 1 + m_state.sourceSize || !m_state.freeNodes.empty())
         return addLast(parent, text);
-    BookNode* node = addLast(parent, {});
-    char* at = base() + TextsAt() + (text.data() - (base() + TextsAt()));
+    // A load adds a million nodes this way, so each is made here at once: the next number, its
+    // text where it stands.
+    const std::uint32_t number = m_state.nodesTaken;
+    UsePart(base, Nodes, (std::size_t{number} + 1) * sizeof(BookNode));
+    BookNode* node = new (BookNode::numbered(base, number)) BookNode;
+    m_state.nodesTaken = number + 1;
+    ++m_state.count;
+    Hold(base, sizeof(BookNode));
+    char* at = texts + (text.data() - texts);
     at[-1] = static_cast<char>(text.size());
-    node->m_text = static_cast<std::uint32_t>(at - (base() + TextsAt()));
+    node->m_text = static_cast<std::uint32_t>(at - texts);
+    appendChild(parent ? parent : top(), node);
     return node;
 }
 

@@ -277,6 +277,8 @@ class BookTree {
     BookNode* listOf(BookNode* parent);
     static BookNode* listHolding(const BookNode* node) { return node->numbered(node->m_parent); }
     void makeRoom(BookNode* list);
+    // Puts a node that is in no list last in list.
+    void appendChild(BookNode* list, BookNode* node);
     std::uint32_t takeListSpace(std::size_t count);
     std::uint32_t* listAt(std::uint32_t offset) const {
         return reinterpret_cast<std::uint32_t*>(base() + tree_range::ListsAt()) + offset;
