@@ -161,7 +161,8 @@ int BookNode::level() const {
 void BookTree::State::GiveBack::operator()(char* base) const {
     {
         const std::lock_guard lock(g_keptMutex);
-        g_live.erase(std::find(g_live.begin(), g_live.end(), base));
+        if (const auto live = std::find(g_live.begin(), g_live.end(), base); live != g_live.end())
+            g_live.erase(live);
     }
     GiveBackRange(base);
 }
