@@ -259,8 +259,7 @@ void BookTree::makeRoom(BookNode* list) {
     list->m_children = space;
 }
 
-BookNode* BookTree::allocate(std::string_view text) {
-    listOf(nullptr); // the range is made with the first node
+inline BookNode* BookTree::takeNode() {
     BookNode* node = nullptr;
     if (!m_state.freeNodes.empty()) {
         node = BookNode::numbered(base(), m_state.freeNodes.back());
@@ -272,8 +271,14 @@ BookNode* BookTree::allocate(std::string_view text) {
         ++m_state.nodesTaken;
         hold(sizeof(BookNode));
     }
-    node->m_text = storeText(text);
     ++m_state.count;
+    return node;
+}
+
+BookNode* BookTree::allocate(std::string_view text) {
+    listOf(nullptr); // the range is made with the first node
+    BookNode* node = takeNode();
+    node->m_text = storeText(text);
     return node;
 }
 
@@ -354,19 +359,13 @@ char* BookTree::takeSourceBytes(std::size_t size) {
 }
 
 BookNode* BookTree::addLastInPlace(BookNode* parent, std::string_view text) {
-    char* const base = this->base();
-    char* const texts = base ? base + TextsAt() : nullptr;
+    char* const texts = base() ? base() + TextsAt() : nullptr;
     if (!texts || text.empty() || text.size() >= kLongTextMark || text.data() <= texts + 1 ||
-        text.data() + text.size() > texts + 1 + m_state.sourceSize || !m_state.freeNodes.empty())
+        text.data() + text.size() > texts + 1 + m_state.sourceSize)
         return addLast(parent, text);
-    // A load adds a million nodes this way, so each is made here at once: the next number, its
-    // text where it stands.
-    const std::uint32_t number = m_state.nodesTaken;
-    UsePart(base, Nodes, (std::size_t{number} + 1) * sizeof(BookNode));
-    BookNode* node = new (BookNode::numbered(base, number)) BookNode;
-    m_state.nodesTaken = number + 1;
-    ++m_state.count;
-    Hold(base, sizeof(BookNode));
+    // A load adds a million nodes this way, so each is made here at once, its text where it
+    // stands.
+    BookNode* node = takeNode();
     char* at = texts + (text.data() - texts);
     at[-1] = static_cast<char>(text.size());
     node->m_text = static_cast<std::uint32_t>(at - texts);

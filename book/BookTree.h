@@ -271,6 +271,8 @@ class BookTree {
 
   private:
     BookNode* top() const { return BookNode::numbered(base(), 0); }
+    // A node in no list, with the empty text: a free one, or the next number.
+    BookNode* takeNode();
     BookNode* allocate(std::string_view text);
     void release(BookNode* node);
     std::uint32_t storeText(std::string_view text);

@@ -1,4 +1,4 @@
-// A growing array of plain values in one block of malloc's.
+// PlainArray: a growing array of trivially copyable values.
 #pragma once
 
 #include <algorithm>
