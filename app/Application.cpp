@@ -593,8 +593,10 @@ void Application::applyJournalChange(const JournalChange& change, std::string la
 
 JournalChange Application::deleteLastVoucher() {
     const BookNode* root = m_journal.root();
-    if (!root || !root->hasChildren() ||
-        !m_platform.askYesNo(DeleteVoucherQuestion(*root->child(root->childCount() - 1))))
+    if (!root || !root->hasChildren())
+        return {};
+    m_journal.makeText(root->child(root->childCount() - 1));
+    if (!m_platform.askYesNo(DeleteVoucherQuestion(*root->child(root->childCount() - 1))))
         return {};
     const JournalChange change = m_journal.deleteLastVoucher(m_state.openBook, journalSource());
     applyJournalChange(change, "Poista viimeinen");
@@ -613,6 +615,8 @@ JournalChange Application::renumberVouchers() {
 }
 
 JournalChange Application::moveVoucher(const BookNode* dragged, const BookNode* target) {
+    for (const BookNode* voucher = dragged; voucher; voucher = voucher->parent())
+        m_journal.makeText(voucher); // the label reads the number from it
     const std::string label = Labelled("Siirr\xE4 tosite", VoucherNumber(dragged));
     const JournalChange change =
         m_journal.moveVoucher(m_state.openBook, dragged, target, journalSource());

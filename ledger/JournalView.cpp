@@ -14,6 +14,11 @@ bool ContainsEvent(std::string_view text) {
     return text.find(kEvent) != std::string_view::npos;
 }
 
+// An event is shown as a voucher when it has a keyword "event" and at least two children.
+bool IsVoucher(const BookNode* event) {
+    return event && event->childCount() >= 2 && ContainsEvent(event->text());
+}
+
 // The text between the first and the last double quote (a description may hold quotes of its
 // own); to the end when there is no closing one.
 std::string_view QuotedField(std::string_view text) {
@@ -76,12 +81,40 @@ void JournalView::build(const JournalSource& source) {
     if (!source.events)
         return;
     m_accounts = &source.accounts;
-    m_tree.addLast(nullptr, kJournalRootText);
-    m_caching = true;
-    for (BookNode* event : source.events->children())
-        addVoucherNode(event, nullptr, source, false);
-    m_caching = false;
-    m_accountCache.clear();
+    BookNode* root = m_tree.addLast(nullptr, kJournalRootText);
+    for (BookNode* event : source.events->children()) {
+        if (!IsVoucher(event))
+            continue;
+        // The dates are read now all the same: they raise the latest period.
+        if (source.periods) {
+            int afterDate = 0;
+            ReadDateChild(*event, afterDate, source.periods);
+        }
+        m_tree.addLast(root, "")->setReference(event);
+    }
+}
+
+bool JournalView::textPending(const BookNode* voucher) const {
+    // A made voucher text is never empty: it starts with the number in brackets.
+    const BookNode* root = m_tree.first();
+    return voucher && root && voucher->parent() == root && voucher->text().empty() &&
+           voucher->reference();
+}
+
+bool JournalView::readPendingText(const BookNode* voucher) {
+    return m_accounts && textPending(voucher) &&
+           voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr}, false);
+}
+
+void JournalView::makeText(const BookNode* voucher) {
+    if (readPendingText(voucher))
+        m_tree.setText(voucher->parent()->child(voucher->index()), m_text);
+}
+
+std::string_view JournalView::shownText(const BookNode* node) {
+    if (readPendingText(node))
+        return m_text;
+    return node ? node->text() : std::string_view();
 }
 
 bool JournalView::linesPending(const BookNode* voucher) const {
@@ -96,11 +129,13 @@ bool JournalView::linesPending(const BookNode* voucher) const {
 void JournalView::makeLines(const BookNode* voucher) {
     if (!m_accounts || !linesPending(voucher))
         return;
-    // The voucher's own text stays as it was built; dates read here raise no period.
+    // A voucher's own text, made already, stays as it was; dates read here raise no period.
     if (!voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr}))
         return;
-    makeLineTexts();
     BookNode* node = voucher->parent()->child(voucher->index());
+    if (textPending(node))
+        m_tree.setText(node, m_text);
+    makeLineTexts();
     for (const std::string_view line : m_lineTexts)
         m_tree.addLast(node, line);
 }
@@ -110,8 +145,10 @@ void JournalView::makeAllLines() {
     if (!root)
         return;
     m_caching = true;
-    for (const BookNode* voucher : root->children())
+    for (const BookNode* voucher : root->children()) {
         makeLines(voucher);
+        makeText(voucher); // a voucher without lines
+    }
     m_caching = false;
     m_accountCache.clear();
 }
@@ -130,6 +167,13 @@ void JournalView::forEachShownVoucher(const VoucherVisit& visit) {
     m_caching = true;
     std::vector<JournalEntry> made;
     for (const BookNode* voucher : root->children()) {
+        // A pending text comes with pending lines (the lines are made with the text), and both
+        // are read from the book in one go.
+        if (m_accounts && textPending(voucher) &&
+            voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr})) {
+            visit(m_text, m_entries);
+            continue;
+        }
         if (m_accounts && linesPending(voucher)) {
             // The voucher's own text is the node's; only its lines are read from the book.
             Cents debit = 0;
@@ -158,12 +202,10 @@ void JournalView::forEachShownVoucher(const VoucherVisit& visit) {
 }
 
 bool JournalView::voucherTexts(BookNode* event, const JournalSource& source, bool lines) {
-    if (!event || event->childCount() < 2)
+    if (!IsVoucher(event))
         return false;
     const std::string_view eventText = event->text();
     const size_t at = eventText.find(kEvent);
-    if (at == std::string_view::npos)
-        return false;
     int cursor = static_cast<int>(at + kEvent.size()) + 1;
     const std::int32_t number = ScanNumber(eventText, cursor);
     int afterDate = 0;
@@ -230,12 +272,7 @@ void JournalView::makeLineTexts() {
 
 BookNode* JournalView::buildVoucherNode(BookNode* event, BookNode* voucherNode,
                                         const JournalSource& source) {
-    return addVoucherNode(event, voucherNode, source, true);
-}
-
-BookNode* JournalView::addVoucherNode(BookNode* event, BookNode* voucherNode,
-                                      const JournalSource& source, bool withLines) {
-    if (!voucherTexts(event, source, withLines))
+    if (!voucherTexts(event, source))
         return nullptr;
     if (voucherNode) {
         m_tree.removeChildren(voucherNode);
@@ -246,11 +283,9 @@ BookNode* JournalView::addVoucherNode(BookNode* event, BookNode* voucherNode,
         voucherNode = m_tree.addLast(root, "");
     }
     voucherNode->setReference(event);
-    if (withLines) {
-        makeLineTexts();
-        for (const std::string_view line : m_lineTexts)
-            m_tree.addLast(voucherNode, line);
-    }
+    makeLineTexts();
+    for (const std::string_view line : m_lineTexts)
+        m_tree.addLast(voucherNode, line);
     m_tree.setText(voucherNode, m_text);
     return voucherNode;
 }

@@ -59,20 +59,30 @@ class JournalView {
     BookNode* root() const { return m_tree.first(); }
 
     // Rebuilds the whole view. Without an events container the view stays empty, without root.
-    // Vouchers get their line nodes when these are first needed (makeLines): most vouchers of a
-    // large book are never opened, and their lines would cost more than the vouchers.
+    // Vouchers get their texts and line nodes when these are first needed (makeText, makeLines):
+    // most vouchers of a large book are never shown or opened, and their texts and lines would
+    // cost more than the nodes.
     void build(const JournalSource& source);
+
+    // Whether a voucher node's text is still to be made (its node text is empty until then).
+    bool textPending(const BookNode* voucher) const;
+    // Makes a voucher node's text if it is pending.
+    void makeText(const BookNode* voucher);
+    // A node's text as the page shows it: a pending voucher text is made for the moment only,
+    // valid until the next call of the view.
+    std::string_view shownText(const BookNode* node);
 
     // Whether a voucher node's line nodes are still to be made; then it has lines all the same.
     bool linesPending(const BookNode* voucher) const;
     // Makes a voucher node's line nodes if they are pending, from the event it refers to, with
-    // the account names of the index the view was built with.
+    // the account names of the index the view was built with; its text too.
     void makeLines(const BookNode* voucher);
-    // Makes every pending voucher's lines: before the whole view is searched.
+    // Makes every pending voucher's text and lines: before the whole view is searched or
+    // written out.
     void makeAllLines();
     // The view's vouchers as the page shows them opened: each voucher node's text with its
-    // lines, pending lines read from the book for the visit only. lineCount counts a voucher's
-    // lines, made or pending.
+    // lines, pending texts and lines read from the book for the visit only. lineCount counts a
+    // voucher's lines, made or pending.
     void forEachShownVoucher(const VoucherVisit& visit);
     int lineCount(const BookNode* voucher) const;
 
@@ -101,12 +111,12 @@ class JournalView {
     // Reads one voucher: its text in m_text and, with lines, its lines in m_entries. False when
     // the event is no voucher.
     bool voucherTexts(BookNode* event, const JournalSource& source, bool lines = true);
+    // Reads a voucher's pending text into m_text; false when it has none pending.
+    bool readPendingText(const BookNode* voucher);
     // Reads an event's lines: their totals, and with accounts the lines themselves in m_entries.
     void readLines(const BookNode& event, const AccountIndex* accounts, Cents& debit, Cents& net);
     // The line texts of m_entries ("-100,00: 1910 Kassa"), in m_lineTexts.
     void makeLineTexts();
-    BookNode* addVoucherNode(BookNode* event, BookNode* voucherNode, const JournalSource& source,
-                             bool withLines);
     const BookNode* voucherOf(const BookNode* node) const;
     // The account list position of a line's account number, or -1.
     int accountOf(std::string_view lineText, const AccountIndex& accounts);

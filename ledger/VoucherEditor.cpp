@@ -82,7 +82,8 @@ void VoucherEditor::newVoucher(bool copy, const BookNode* selected) {
     int next = 0;
     const BookNode* root = m_context.journal->root();
     if (root && root->hasChildren()) {
-        const VoucherHeader header = ReadVoucherHeader(root->child(root->childCount() - 1)->text());
+        const VoucherHeader header =
+            ReadVoucherHeader(m_context.journal->shownText(root->child(root->childCount() - 1)));
         next = header.number + 1;
         m_date.setText(header.date);
     }

@@ -135,7 +135,7 @@ ReportLines BuildJournalListing(JournalView& journalView, const ReportLines& hea
     for (const BookNode* voucher : root ? root->children() : ChildList()) {
         const auto lines = static_cast<size_t>(journalView.lineCount(voucher));
         lineCount += 3 + lines;
-        byteCount += voucher->text().size() + 48;
+        byteCount += (voucher->text().empty() ? 40 : voucher->text().size()) + 48;
         if (journalView.linesPending(voucher))
             byteCount += lines * 48;
         for (const BookNode* entry : voucher->children())

@@ -73,7 +73,7 @@ QVariant BookTreeModel::data(const QModelIndex& index, int role) const {
     const BookNode* node = m_frozen ? nullptr : nodeAt(index);
     if (!node || role != Qt::DisplayRole)
         return {};
-    return FromBook(node->text());
+    return FromBook(m_lazy.text ? m_lazy.text(node) : node->text());
 }
 
 } // namespace kp

@@ -19,10 +19,12 @@ class BookTreeModel : public QAbstractItemModel {
         : QAbstractItemModel(parent), m_tree(tree) {}
 
     // For a tree whose nodes get their children when these are first read (the journal's
-    // lines): whether a node's are still to be made, and the making.
+    // lines): whether a node's are still to be made, and the making; and the text a node shows
+    // where it is made when shown (the journal's vouchers).
     struct LazyChildren {
         std::function<bool(const BookNode*)> pending;
         std::function<void(const BookNode*)> make;
+        std::function<std::string_view(const BookNode*)> text;
     };
     void setLazyChildren(LazyChildren lazy) { m_lazy = std::move(lazy); }
 

@@ -116,7 +116,8 @@ void MainWindow::createPages() {
             if (tab == static_cast<int>(Tab::Journal))
                 model->setLazyChildren(
                     {[this](const BookNode* node) { return m_app.journal().linesPending(node); },
-                     [this](const BookNode* node) { m_app.journal().makeLines(node); }});
+                     [this](const BookNode* node) { m_app.journal().makeLines(node); },
+                     [this](const BookNode* node) { return m_app.journal().shownText(node); }});
             view->setHeaderHidden(true);
             view->setUniformRowHeights(true);
             view->setModel(model);

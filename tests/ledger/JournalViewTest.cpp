@@ -34,7 +34,7 @@ struct Journal {
         Texts out;
         for (const BookNode* voucher : view.root()->children()) {
             view.makeLines(voucher);
-            out.emplace_back(voucher->text());
+            out.emplace_back(view.shownText(voucher));
             for (const BookNode* line : voucher->children())
                 out.push_back("  " + std::string(line->text()));
         }
@@ -164,20 +164,45 @@ TEST(JournalView, RenumberingStopsWhenTheFirstChildIsNoVoucher) {
     EXPECT_EQ(j.eventTexts(), (Texts{"note", "event 4", "event 4"}));
 }
 
-TEST(JournalView, LinesAreMadeWhenFirstNeededOnce) {
-    Journal j(Voucher(1, "2020 1 1", "A", Line("1910", 1) + Line("2000", -1)) + Plain(2, "B"));
+TEST(JournalView, TextsAndLinesAreMadeWhenFirstNeededOnce) {
+    Journal j(Voucher(1, "2020 1 1", "A", Line("1910", 1) + Line("2000", -1)) + Plain(2, "B") +
+              Plain(3, "C"));
     const BookNode* first = j.view.root()->child(0);
     const BookNode* plain = j.view.root()->child(1);
-    EXPECT_EQ(j.view.tree().count(), 3u); // the root and the vouchers
+    const BookNode* last = j.view.root()->child(2);
+    EXPECT_EQ(j.view.tree().count(), 4u); // the root and the vouchers
     EXPECT_TRUE(j.view.linesPending(first));
     EXPECT_FALSE(j.view.linesPending(plain)); // no lines to make
     EXPECT_FALSE(j.view.linesPending(j.view.root()));
+    for (const BookNode* voucher : {first, plain, last})
+        EXPECT_TRUE(j.view.textPending(voucher) && voucher->text().empty());
+    EXPECT_FALSE(j.view.textPending(j.view.root()));
+    // Shown, a text is made for the moment; made, it is the node's.
+    EXPECT_EQ(j.view.shownText(last), "[3] 03.01.2020: 0,00 - C");
+    EXPECT_TRUE(j.view.textPending(last));
+    j.view.makeText(last);
+    EXPECT_EQ(last->text(), "[3] 03.01.2020: 0,00 - C");
+    j.view.makeLines(first); // with its text
     j.view.makeLines(first);
-    j.view.makeLines(first);
-    EXPECT_FALSE(j.view.linesPending(first));
-    EXPECT_EQ(j.texts(), (Texts{"[1] 01.01.2020: 0,01 - A", "  0,01: 1910 Kassa",
-                                "  -0,01: 2000 Velka", "[2] 02.01.2020: 0,00 - B"}));
-    EXPECT_EQ(j.view.tree().count(), 5u);
+    EXPECT_FALSE(j.view.linesPending(first) || j.view.textPending(first));
+    EXPECT_TRUE(j.view.textPending(plain));
+    EXPECT_EQ(j.texts(),
+              (Texts{"[1] 01.01.2020: 0,01 - A", "  0,01: 1910 Kassa", "  -0,01: 2000 Velka",
+                     "[2] 02.01.2020: 0,00 - B", "[3] 03.01.2020: 0,00 - C"}));
+    EXPECT_EQ(j.view.tree().count(), 6u);
+    // The page shows the same in every state, and as the book gives it.
+    std::vector<std::pair<std::string, std::size_t>> shown;
+    std::vector<std::pair<std::string, std::size_t>> fromBook;
+    j.view.forEachShownVoucher([&](std::string_view text, std::span<const JournalEntry> lines) {
+        shown.emplace_back(text, lines.size());
+    });
+    JournalView().forEachVoucher(j.source(),
+                                 [&](std::string_view text, std::span<const JournalEntry> lines) {
+                                     fromBook.emplace_back(text, lines.size());
+                                 });
+    EXPECT_EQ(shown, fromBook);
+    j.view.makeAllLines();
+    EXPECT_FALSE(j.view.textPending(plain));
 }
 
 struct MoveCase {

@@ -142,8 +142,8 @@ class WindowCommandsTest : public ExampleWindowTest {
         QVERIFY(app.saveCommand(false));
         QVERIFY(!app.state().unsavedChanges);
         QVERIFY(m_window->openFile(bookPath()));
-        QVERIFY(
-            FromBook(app.journal().root()->child(0)->text()).startsWith(QStringLiteral("[60]")));
+        QVERIFY(FromBook(app.journal().shownText(app.journal().root()->child(0)))
+                    .startsWith(QStringLiteral("[60]")));
         QCOMPARE(app.journal().root()->childCount(), 61);
     }
 
@@ -166,7 +166,8 @@ class WindowCommandsTest : public ExampleWindowTest {
         journal->setCurrentIndex(journalModel->index(5, 0, journalModel->index(0, 0)));
         journal->dropAt(first.center() - QPoint(first.width() / 2 - 4, 0), DragSource::JournalView);
         QVERIFY(app.state().unsavedChanges);
-        QVERIFY(FromBook(app.journal().root()->child(0)->text()).startsWith(QStringLiteral("[5]")));
+        QVERIFY(FromBook(app.journal().shownText(app.journal().root()->child(0)))
+                    .startsWith(QStringLiteral("[5]")));
 
         showTab(Tab::Maintenance);
         auto* view = static_cast<BookTreeView*>(m_window->treeView(Tab::Maintenance));
