@@ -17,6 +17,7 @@
 #include <string_view>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 namespace kp {
 
@@ -38,17 +39,37 @@ class ReportLines {
         using reference = std::string_view;
 
         const_iterator() = default;
-        const_iterator(const ReportLines* lines, std::size_t i) : m_lines(lines), m_i(i) {}
-        std::string_view operator*() const { return (*m_lines)[m_i]; }
+        const_iterator(const ReportLines* lines, std::size_t i)
+            : m_lines(lines), m_i(i), m_start(lines->lineStart(i)) {}
+        // A step to the next or the previous line moves by the line's length; a jump finds its
+        // line's start anew.
+        std::string_view operator*() const {
+            return {m_lines->m_bytes.data() + m_start, m_lines->lineLength(m_i)};
+        }
         std::string_view operator[](difference_type n) const {
             return (*m_lines)[m_i + static_cast<std::size_t>(n)];
         }
-        const_iterator& operator++() { return ++m_i, *this; }
-        const_iterator operator++(int) { return {m_lines, m_i++}; }
-        const_iterator& operator--() { return --m_i, *this; }
-        const_iterator operator--(int) { return {m_lines, m_i--}; }
+        const_iterator& operator++() {
+            m_start += m_lines->lineLength(m_i++);
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator was = *this;
+            ++*this;
+            return was;
+        }
+        const_iterator& operator--() {
+            m_start -= m_lines->lineLength(--m_i);
+            return *this;
+        }
+        const_iterator operator--(int) {
+            const_iterator was = *this;
+            --*this;
+            return was;
+        }
         const_iterator& operator+=(difference_type n) {
             m_i = static_cast<std::size_t>(static_cast<difference_type>(m_i) + n);
+            m_start = m_lines->lineStart(m_i);
             return *this;
         }
         const_iterator& operator-=(difference_type n) { return *this += -n; }
@@ -78,6 +99,7 @@ class ReportLines {
       private:
         const ReportLines* m_lines = nullptr;
         std::size_t m_i = 0;
+        std::size_t m_start = 0; // where line m_i starts
     };
     using iterator = const_iterator;
     using value_type = std::string_view;
@@ -94,11 +116,10 @@ class ReportLines {
     }
 
     // Lines kept; lines passed on to a sink are not counted.
-    std::size_t size() const { return m_ends.size(); }
-    bool empty() const { return m_ends.empty(); }
+    std::size_t size() const { return m_lengths.size(); }
+    bool empty() const { return m_lengths.empty(); }
     std::string_view operator[](std::size_t i) const {
-        const std::uint32_t start = i ? m_ends[i - 1] : 0;
-        return {m_bytes.data() + start, m_ends[i] - start};
+        return {m_bytes.data() + lineStart(i), lineLength(i)};
     }
     std::string_view front() const { return (*this)[0]; }
     std::string_view back() const { return (*this)[size() - 1]; }
@@ -115,7 +136,7 @@ class ReportLines {
             return;
         }
         m_bytes.append(line.data(), line.size());
-        m_ends.push_back(static_cast<std::uint32_t>(m_bytes.size()));
+        endLine();
     }
     void emplace_back(std::string_view line = {}) { push_back(line); }
     // A line made in place from its pieces, without a string of its own: the pieces one by
@@ -132,7 +153,17 @@ class ReportLines {
             *m_sink << "\r\n";
             return;
         }
-        m_ends.push_back(static_cast<std::uint32_t>(m_bytes.size()));
+        const std::size_t line = size();
+        if (line % kBlock == 0)
+            m_blockStarts.push_back(m_end);
+        const auto length = static_cast<std::uint32_t>(m_bytes.size() - m_end);
+        if (length < kLong) {
+            m_lengths.push_back(static_cast<std::uint8_t>(length));
+        } else {
+            m_lengths.push_back(kLong);
+            m_long.push_back({static_cast<std::uint32_t>(line), length});
+        }
+        m_end = static_cast<std::uint32_t>(m_bytes.size());
     }
     void append(const ReportLines& other) {
         for (std::string_view line : other)
@@ -140,42 +171,64 @@ class ReportLines {
     }
     // Replaces one line (a retitled report): the lines after it move.
     void set(std::size_t i, std::string_view line) {
-        const std::uint32_t start = i ? m_ends[i - 1] : 0;
+        const std::size_t start = lineStart(i);
+        const std::size_t end = start + lineLength(i);
         PlainArray<char> bytes;
-        bytes.reserve(m_bytes.size() - (m_ends[i] - start) + line.size());
+        bytes.reserve(m_bytes.size() - (end - start) + line.size());
         bytes.append(m_bytes.data(), start);
         bytes.append(line.data(), line.size());
-        bytes.append(m_bytes.data() + m_ends[i], m_bytes.size() - m_ends[i]);
-        const auto moved = static_cast<std::int64_t>(start + line.size()) - m_ends[i];
-        for (std::size_t j = i; j < m_ends.size(); ++j)
-            m_ends[j] = static_cast<std::uint32_t>(m_ends[j] + moved);
+        bytes.append(m_bytes.data() + end, m_bytes.size() - end);
         m_bytes = std::move(bytes);
+        const auto moved =
+            static_cast<std::int64_t>(line.size()) - static_cast<std::int64_t>(end - start);
+        for (std::size_t b = i / kBlock + 1; b < m_blockStarts.size(); ++b)
+            m_blockStarts[b] = static_cast<std::uint32_t>(m_blockStarts[b] + moved);
+        m_end = static_cast<std::uint32_t>(m_end + moved);
+        // The line's length, and its entry among the long ones.
+        const auto at =
+            std::lower_bound(m_long.begin(), m_long.end(), i,
+                             [](const LongLine& l, std::size_t n) { return l.line < n; });
+        const bool wasLong = at != m_long.end() && at->line == i;
+        if (line.size() < kLong) {
+            m_lengths[i] = static_cast<std::uint8_t>(line.size());
+            if (wasLong)
+                m_long.erase(at);
+        } else {
+            m_lengths[i] = kLong;
+            const LongLine entry{static_cast<std::uint32_t>(i),
+                                 static_cast<std::uint32_t>(line.size())};
+            if (wasLong)
+                *at = entry;
+            else
+                m_long.insert(at, entry);
+        }
     }
     void reserve(std::size_t lines, std::size_t bytes = 0) {
         if (m_sink)
             return;
-        m_ends.reserve(lines);
+        m_lengths.reserve(lines);
+        m_blockStarts.reserve(lines / kBlock + 1);
         m_bytes.reserve(bytes ? bytes : lines * 40);
     }
     // Gives back what a reserve took beyond the lines made: a page built with a generous guess
     // then holds only its lines.
     void trim() {
-        m_ends.trim();
+        m_lengths.trim();
+        m_blockStarts.trim();
         m_bytes.trim();
+        m_long.shrink_to_fit();
     }
     void clear() {
-        m_ends.clear();
+        m_lengths.clear();
+        m_blockStarts.clear();
+        m_long.clear();
         m_bytes.clear();
+        m_end = 0;
     }
     std::size_t byteSize() const { return m_bytes.size(); }
 
     friend bool operator==(const ReportLines& a, const ReportLines& b) {
-        if (a.size() != b.size())
-            return false;
-        for (std::size_t i = 0; i < a.size(); ++i)
-            if (a[i] != b[i])
-                return false;
-        return true;
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
     }
     friend bool operator!=(const ReportLines& a, const ReportLines& b) { return !(a == b); }
     // Test failures show the lines one per row.
@@ -187,10 +240,37 @@ class ReportLines {
     }
 
   private:
-    // Line i is the bytes from the end of line i - 1 (or the start) to its own end: a line
-    // costs four bytes besides its text.
+    // A line costs a byte besides its text: its length, or kLong for one of kLong bytes or more,
+    // whose length is kept in m_long. Where every kBlock-th line starts is kept, so that a line
+    // is found by adding the lengths of at most kBlock - 1 lines before it.
+    static constexpr std::uint8_t kLong = 255;
+    static constexpr std::size_t kBlock = 32;
+    struct LongLine {
+        std::uint32_t line;
+        std::uint32_t length;
+    };
+    std::size_t lineLength(std::size_t i) const {
+        const std::uint8_t length = m_lengths[i];
+        if (length != kLong)
+            return length;
+        return std::lower_bound(m_long.begin(), m_long.end(), i,
+                                [](const LongLine& l, std::size_t n) { return l.line < n; })
+            ->length;
+    }
+    std::size_t lineStart(std::size_t i) const {
+        if (i >= size())
+            return m_end;
+        std::size_t start = m_blockStarts[i / kBlock];
+        for (std::size_t j = i - i % kBlock; j < i; ++j)
+            start += lineLength(j);
+        return start;
+    }
+
     PlainArray<char> m_bytes;
-    PlainArray<std::uint32_t> m_ends;
+    PlainArray<std::uint8_t> m_lengths;
+    PlainArray<std::uint32_t> m_blockStarts;
+    std::vector<LongLine> m_long; // in line order
+    std::uint32_t m_end = 0;      // of the last line: a line being made starts here
     ByteSink* m_sink = nullptr;
 };
 

@@ -207,5 +207,45 @@ TEST(ReportLines, LinesKeepTheirBytesAsThePageGrowsIsTrimmedAndRetitled) {
     EXPECT_EQ(copy.byteSize(), 20 * 5 + 18u);
 }
 
+// Lines of every length class, short and long ones across the blocks in which a page finds its
+// lines, checked against plain strings after each change.
+TEST(ReportLines, LinesOfAnyLengthAreFoundSequentiallyAndByJumps) {
+    const std::size_t lengths[] = {0, 1, 254, 255, 256, 70000, 3, 0, 255};
+    ReportLines lines;
+    std::vector<std::string> model;
+    auto check = [&](const char* when) {
+        SCOPED_TRACE(when);
+        ASSERT_EQ(lines.size(), model.size());
+        std::size_t i = 0;
+        for (std::string_view line : lines)
+            ASSERT_EQ(line, model[i++]) << i;
+        auto back = lines.end();
+        for (std::size_t j = model.size(); j-- > 0;) {
+            const auto jump = static_cast<std::ptrdiff_t>(j);
+            ASSERT_EQ(*--back, model[j]) << j;
+            ASSERT_EQ(lines[j], model[j]) << j;
+            ASSERT_EQ(*(lines.begin() + jump), model[j]) << j;
+        }
+    };
+    for (std::size_t i = 0; i < 200; ++i) {
+        model.push_back(std::string(lengths[i % std::size(lengths)], char('a' + i % 26)));
+        lines.push_back(model.back());
+    }
+    check("made");
+    const std::pair<std::size_t, std::size_t> sets[] = {
+        {5, 2}, {31, 300}, {32, 0}, {33, 255}, {3, 254}, {199, 1000}, {0, 256}, {5, 70001}};
+    for (const auto& [line, length] : sets) {
+        model[line] = std::string(length, 'x');
+        lines.set(line, model[line]);
+    }
+    check("set");
+    const ReportLines copy = lines;
+    lines.append(copy);
+    const std::vector<std::string> before = model;
+    model.insert(model.end(), before.begin(), before.end());
+    lines.trim();
+    check("appended and trimmed");
+}
+
 } // namespace
 } // namespace kp
