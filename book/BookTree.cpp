@@ -359,19 +359,60 @@ char* BookTree::takeSourceBytes(std::size_t size) {
     return base() + TextsAt() + 1;
 }
 
-BookNode* BookTree::addLastInPlace(BookNode* parent, std::string_view text) {
-    char* const texts = base() ? base() + TextsAt() : nullptr;
-    if (!texts || text.empty() || text.size() >= kLongTextMark || text.data() <= texts + 1 ||
-        text.data() + text.size() > texts + 1 + m_state.sourceSize)
-        return addLast(parent, text);
+BookNode* BookTree::loadNode(std::string_view text) {
+    listOf(nullptr); // the range is made with the first node
+    char* const texts = base() + TextsAt();
     // A load adds a million nodes this way, so each is made here at once, its text where it
-    // stands.
+    // stands when it can.
     BookNode* node = takeNode();
-    char* at = texts + (text.data() - texts);
-    at[-1] = static_cast<char>(text.size());
-    node->m_text = static_cast<std::uint32_t>(at - texts);
-    appendChild(parent ? parent : top(), node);
+    if (text.empty() || text.size() >= kLongTextMark || text.data() <= texts + 1 ||
+        text.data() + text.size() > texts + 1 + m_state.sourceSize) {
+        node->m_text = storeText(text);
+    } else {
+        char* at = texts + (text.data() - texts);
+        at[-1] = static_cast<char>(text.size());
+        node->m_text = static_cast<std::uint32_t>(at - texts);
+    }
+    m_state.loadedLast = node->number();
+    if (m_state.loadLists.empty()) {
+        appendChild(top(), node);
+        return node;
+    }
+    const auto& [list, from] = m_state.loadLists.back();
+    node->m_parent = list;
+    node->m_index = static_cast<std::int32_t>(m_state.loadChildren.size() - from);
+    m_state.loadChildren.push_back(node->number());
     return node;
+}
+
+void BookTree::openList() {
+    m_state.loadLists.emplace_back(m_state.loadedLast,
+                                   static_cast<std::uint32_t>(m_state.loadChildren.size()));
+}
+
+void BookTree::closeList() {
+    if (m_state.loadLists.empty())
+        return;
+    const auto [number, from] = m_state.loadLists.back();
+    m_state.loadLists.pop_back();
+    const std::size_t count = m_state.loadChildren.size() - from;
+    if (count == 0)
+        return;
+    // Room up to the next power of two, as every list has.
+    BookNode* list = BookNode::numbered(base(), number);
+    list->m_children = takeListSpace(std::bit_ceil(count));
+    list->m_childCount = static_cast<std::uint32_t>(count);
+    std::memcpy(listAt(list->m_children), m_state.loadChildren.data() + from,
+                count * sizeof(std::uint32_t));
+    m_state.loadChildren.resize(from);
+}
+
+void BookTree::finishLoad() {
+    while (!m_state.loadLists.empty())
+        closeList();
+    // Given back: assigning {} would keep the room.
+    std::vector<std::uint32_t>().swap(m_state.loadChildren);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>>().swap(m_state.loadLists);
 }
 
 BookNode* BookTree::addFirst(BookNode* parent, std::string_view text) {

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kp {
@@ -240,11 +241,18 @@ class BookTree {
     BookNode* insertBefore(BookNode* sibling, std::string_view text);
 
     // Loading in place: the tree is emptied and takes room among its texts for size bytes (a
-    // book file) for the caller to fill. As addLast, but a text that stands in those bytes and
-    // is shorter than 255 is used where it stands: the byte before it, which must be no other
-    // text's, becomes its length. Any other text is copied.
+    // book file) for the caller to fill.
     char* takeSourceBytes(std::size_t size);
-    BookNode* addLastInPlace(BookNode* parent, std::string_view text);
+    // Loading, in place or not: loadNode adds a node as the last child of the list opened last,
+    // or as the last root when none is open; openList opens the node loaded last, closeList
+    // closes the list opened last, and finishLoad any still open. A list's children are written
+    // once, when it closes, so that a load leaves no list space unused. A text that stands in
+    // the source bytes and is shorter than 255 is used where it stands: the byte before it,
+    // which must be no other text's, becomes its length. Any other text is copied.
+    BookNode* loadNode(std::string_view text);
+    void openList();
+    void closeList();
+    void finishLoad();
 
     // Moving a node with its subtree. A move into the node's own subtree does nothing.
     void moveToLastChild(BookNode* node, BookNode* newParent);
@@ -308,6 +316,11 @@ class BookTree {
         // are few next to the texts a load brings.
         std::size_t textTaken = 0;
         std::size_t sourceSize = 0; // the source bytes follow the empty text
+        // While loading: the children of the open lists one after another, and each open list
+        // with where its children start there.
+        std::vector<std::uint32_t> loadChildren;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> loadLists;
+        std::uint32_t loadedLast = 0;
     };
     char* base() const { return m_state.range.get(); }
     void hold(std::size_t bytes);

@@ -150,6 +150,16 @@ std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data)
 
     // One entry per open list: the node whose children are being read (none at the top).
     std::vector<BookNode*> lists{nullptr};
+    // Lists left open by an error close all the same.
+    struct FinishLoad {
+        BookTree& tree;
+        ~FinishLoad() {
+            try {
+                tree.finishLoad();
+            } catch (...) {
+            }
+        }
+    } finish{tree};
     std::string text;
     while (true) {
         // Start of an item: step over its "(", but not over the quote of a quoted string.
@@ -207,9 +217,10 @@ std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data)
             TrimControl(copied ? std::string_view(text) : data.substr(start, p - start));
         if (!trimmed.empty() && trimmed.front() == '"' && trimmed.back() == '"' && p > 0)
             --p; // so that a "(" after a quoted string is not taken as its children
-        BookNode* node = tree.addLastInPlace(lists.back(), trimmed);
+        BookNode* node = tree.loadNode(trimmed);
         if (p < n && data[p] == '(') {
             lists.push_back(node);
+            tree.openList();
             continue;
         }
         ++p;
@@ -224,6 +235,8 @@ std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data)
                 note("kirjan perässä on ylimääräistä tietoa", p); // a ")" that closes nothing
             ++p;
             skipSpace();
+            if (lists.back())
+                tree.closeList();
             lists.pop_back();
             if (lists.empty()) {
                 if (p < n)

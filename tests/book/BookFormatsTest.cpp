@@ -6,6 +6,7 @@
 #include "tests/book/TreeShape.h"
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -84,6 +85,36 @@ TEST(NestedList, ReaderEdgeCases) {
         BookTree tree;
         EXPECT_EQ(Damage(ParseNestedList(tree, data)), damage) << name;
         EXPECT_EQ(Shape(tree), shape) << name;
+        EXPECT_EQ(test::LinkErrors(tree), "") << name;
+    }
+}
+
+// A load writes each list once, with room up to the next power of two as any list has; edits
+// afterwards grow, shrink and move such lists, read in place or not.
+TEST(NestedList, ListsOfALoadTakeEdits) {
+    const std::string_view text =
+        "(r (a (x)) (b (x) (x)) (c (x) (x) (x)) (d (x) (x) (x) (x) (x)) (e (x) (x) (x) (x)))";
+    for (const bool inPlace : {false, true}) {
+        BookTree tree;
+        if (inPlace) {
+            char* source = tree.takeSourceBytes(text.size());
+            std::memcpy(source, text.data(), text.size());
+            ParseNestedList(tree, {source, text.size()});
+        } else {
+            ParseNestedList(tree, text);
+        }
+        BookNode* root = tree.first();
+        for (BookNode* list : root->children()) {
+            tree.addLast(list, "z");
+            tree.insertBefore(list->child(1), "y");
+            tree.remove(list->child(0));
+            tree.addFirst(list, "w");
+        }
+        tree.moveToLastChild(root->child(0), root->child(4));
+        EXPECT_EQ(Shape(tree), "r|.b|..w|..y|..x|..z|.c|..w|..y|..x|..x|..z|.d|..w|..y|..x|..x|"
+                               "..x|..x|..z|.e|..w|..y|..x|..x|..x|..z|..a|...w|...y|...z|")
+            << inPlace;
+        EXPECT_EQ(test::LinkErrors(tree), "") << inPlace;
     }
 }
 
