@@ -60,8 +60,9 @@ FileResult ReadBook(BookTree& tree, const std::string& fileName, LoadMode mode) 
     const BookFormat format = FormatForFileName(fileName);
     if (format == BookFormat::NestedList) {
         // A book file is read straight into its tree's texts, and the texts that stand in it as
-        // they are stay there. A damaged one is read again the ordinary way below, so that the
-        // damage is described from the file's bytes: parsing in place overwrites some of them.
+        // they are stay there, moved together. A damaged one is read again the ordinary way
+        // below, so that the damage is described from the file's bytes: parsing in place
+        // overwrites them.
         std::size_t got = 0;
         char* source = nullptr;
         const bool read = ReadFileInPlace(

@@ -354,6 +354,7 @@ char* BookTree::takeSourceBytes(std::size_t size) {
     // it all the same.
     UsePart(base(), Texts, 1 + size);
     m_state.sourceSize = size;
+    m_state.sourceWritten = 1;
     m_state.textTaken = 1 + size;
     hold(size);
     return base() + TextsAt() + 1;
@@ -369,9 +370,13 @@ BookNode* BookTree::loadNode(std::string_view text) {
         text.data() + text.size() > texts + 1 + m_state.sourceSize) {
         node->m_text = storeText(text);
     } else {
-        char* at = texts + (text.data() - texts);
-        at[-1] = static_cast<char>(text.size());
-        node->m_text = static_cast<std::uint32_t>(at - texts);
+        // Moved down to follow the text before it, over bytes that are read already: the load
+        // then leaves no bytes between the texts.
+        char* at = texts + m_state.sourceWritten;
+        *at = static_cast<char>(text.size());
+        std::memmove(at + 1, text.data(), text.size());
+        node->m_text = static_cast<std::uint32_t>(m_state.sourceWritten + 1);
+        m_state.sourceWritten += 1 + text.size();
     }
     m_state.loadedLast = node->number();
     if (m_state.loadLists.empty()) {
@@ -410,9 +415,39 @@ void BookTree::closeList() {
 void BookTree::finishLoad() {
     while (!m_state.loadLists.empty())
         closeList();
+    if (m_state.sourceSize != 0)
+        giveBackSourceBytes();
     // Given back: assigning {} would keep the room.
     std::vector<std::uint32_t>().swap(m_state.loadChildren);
     std::vector<std::pair<std::uint32_t, std::uint32_t>>().swap(m_state.loadLists);
+}
+
+void BookTree::giveBackSourceBytes() {
+    // The texts copied during the load follow the source bytes: they move down to follow the
+    // texts written in place, and the bytes after them are given back.
+    const std::size_t sourceEnd = 1 + m_state.sourceSize;
+    const std::size_t gap = sourceEnd - m_state.sourceWritten;
+    const std::size_t copied = m_state.textTaken - sourceEnd;
+    char* texts = base() + TextsAt();
+    if (copied != 0) {
+        std::memmove(texts + m_state.sourceWritten, texts + sourceEnd, copied);
+        for (std::uint32_t number = 1; number < m_state.nodesTaken; ++number) {
+            BookNode* node = BookNode::numbered(base(), number);
+            if (node->m_text >= sourceEnd)
+                node->m_text -= static_cast<std::uint32_t>(gap);
+        }
+    }
+    m_state.textTaken -= gap;
+    m_state.sourceSize = 0;
+    const auto pageAfter = [&](std::size_t offset) {
+        return (TextsAt() + offset + kPage - 1) & ~(kPage - 1);
+    };
+    const std::size_t from = pageAfter(m_state.textTaken);
+    const std::size_t to = pageAfter(m_state.textTaken + gap);
+    if (to > from)
+        madvise(base() + from, to - from, MADV_DONTNEED);
+    auto& held = reinterpret_cast<Header*>(base())->held;
+    held.store(held.load(std::memory_order_relaxed) - gap, std::memory_order_relaxed);
 }
 
 BookNode* BookTree::addFirst(BookNode* parent, std::string_view text) {

@@ -247,8 +247,9 @@ class BookTree {
     // or as the last root when none is open; openList opens the node loaded last, closeList
     // closes the list opened last, and finishLoad any still open. A list's children are written
     // once, when it closes, so that a load leaves no list space unused. A text that stands in
-    // the source bytes and is shorter than 255 is used where it stands: the byte before it,
-    // which must be no other text's, becomes its length. Any other text is copied.
+    // the source bytes and is shorter than 255 is moved down within them, over bytes read
+    // already, to follow the text read before it; when the load finishes, the bytes after the
+    // texts are given back. Any other text is copied.
     BookNode* loadNode(std::string_view text);
     void openList();
     void closeList();
@@ -315,7 +316,8 @@ class BookTree {
         // A changed text takes new space; the old stays unused until the tree is cleared. Edits
         // are few next to the texts a load brings.
         std::size_t textTaken = 0;
-        std::size_t sourceSize = 0; // the source bytes follow the empty text
+        std::size_t sourceSize = 0;    // the source bytes follow the empty text
+        std::size_t sourceWritten = 0; // where the next text read in place goes
         // While loading: the children of the open lists one after another, and each open list
         // with where its children start there.
         std::vector<std::uint32_t> loadChildren;
@@ -324,6 +326,9 @@ class BookTree {
     };
     char* base() const { return m_state.range.get(); }
     void hold(std::size_t bytes);
+    // After a load in place: the texts stand one after another, and the rest of the source bytes
+    // is given back.
+    void giveBackSourceBytes();
     State m_state;
 };
 

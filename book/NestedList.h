@@ -15,8 +15,8 @@ namespace kp {
 // skipped), a list or a quote left open at the end, NUL bytes, an item that starts with neither
 // "(" nor a quote, anything but blanks after the first root. NUL bytes are left out of the texts,
 // and a quote left open at the end is closed. Data that are the tree's source bytes
-// (BookTree::takeSourceBytes) keep the texts that stand in them, and some of their other bytes
-// are overwritten: describe a damage from the bytes as they were.
+// (BookTree::takeSourceBytes) keep the texts that stand in them, moved together, and the rest
+// of their bytes are overwritten or given back: describe a damage from the bytes as they were.
 std::optional<BookDamage> ParseNestedList(BookTree& tree, std::string_view data);
 
 // The nested-list text of the first root and its subtree. Every node is written so that it reads

@@ -89,11 +89,13 @@ TEST(NestedList, ReaderEdgeCases) {
     }
 }
 
-// A load writes each list once, with room up to the next power of two as any list has; edits
-// afterwards grow, shrink and move such lists, read in place or not.
-TEST(NestedList, ListsOfALoadTakeEdits) {
-    const std::string_view text =
-        "(r (a (x)) (b (x) (x)) (c (x) (x) (x)) (d (x) (x) (x) (x) (x)) (e (x) (x) (x) (x)))";
+// A load writes each list once, with room up to the next power of two as any list has, and
+// in place its texts one after another, the copied ones (an escape, a long text) after them;
+// edits afterwards grow, shrink and move such lists and change such texts.
+TEST(NestedList, ListsAndTextsOfALoadTakeEdits) {
+    const std::string longText(300, 'L');
+    const std::string text = "(r (a (x)) (b (x) (x)) (c (x) (x) \"q\\\"q\") (d (x) (x) (x) (" +
+                             longText + ") (x)) (e (x) (x) (x) (x)))";
     for (const bool inPlace : {false, true}) {
         BookTree tree;
         if (inPlace) {
@@ -111,8 +113,10 @@ TEST(NestedList, ListsOfALoadTakeEdits) {
             tree.addFirst(list, "w");
         }
         tree.moveToLastChild(root->child(0), root->child(4));
-        EXPECT_EQ(Shape(tree), "r|.b|..w|..y|..x|..z|.c|..w|..y|..x|..x|..z|.d|..w|..y|..x|..x|"
-                               "..x|..x|..z|.e|..w|..y|..x|..x|..x|..z|..a|...w|...y|...z|")
+        tree.setText(root->child(1)->child(2), "t");
+        EXPECT_EQ(Shape(tree),
+                  "r|.b|..w|..y|..x|..z|.c|..w|..y|..t|..\"q\"q\"|..z|.d|..w|..y|..x|..x|.." +
+                      longText + "|..x|..z|.e|..w|..y|..x|..x|..x|..z|..a|...w|...y|...z|")
             << inPlace;
         EXPECT_EQ(test::LinkErrors(tree), "") << inPlace;
     }
