@@ -593,10 +593,11 @@ void Application::applyJournalChange(const JournalChange& change, std::string la
 
 JournalChange Application::deleteLastVoucher() {
     const BookNode* root = m_journal.root();
-    if (!root || !root->hasChildren())
+    const BookNode* last = root ? root->child(root->childCount() - 1) : nullptr;
+    if (!last)
         return {};
-    m_journal.makeText(root->child(root->childCount() - 1));
-    if (!m_platform.askYesNo(DeleteVoucherQuestion(*root->child(root->childCount() - 1))))
+    m_journal.makeText(last);
+    if (!m_platform.askYesNo(DeleteVoucherQuestion(*last)))
         return {};
     const JournalChange change = m_journal.deleteLastVoucher(m_state.openBook, journalSource());
     applyJournalChange(change, "Poista viimeinen");

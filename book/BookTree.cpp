@@ -142,6 +142,10 @@ inline void Hold(char* base, std::size_t bytes) {
     std::atomic<std::size_t>& held = reinterpret_cast<Header*>(base)->held;
     held.store(held.load(std::memory_order_relaxed) + bytes, std::memory_order_relaxed);
 }
+inline void Unhold(char* base, std::size_t bytes) {
+    std::atomic<std::size_t>& held = reinterpret_cast<Header*>(base)->held;
+    held.store(held.load(std::memory_order_relaxed) - bytes, std::memory_order_relaxed);
+}
 
 } // namespace
 
@@ -446,8 +450,7 @@ void BookTree::giveBackSourceBytes() {
     const std::size_t to = pageAfter(m_state.textTaken + gap);
     if (to > from)
         madvise(base() + from, to - from, MADV_DONTNEED);
-    auto& held = reinterpret_cast<Header*>(base())->held;
-    held.store(held.load(std::memory_order_relaxed) - gap, std::memory_order_relaxed);
+    Unhold(base(), gap);
 }
 
 BookNode* BookTree::addFirst(BookNode* parent, std::string_view text) {

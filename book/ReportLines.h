@@ -185,9 +185,7 @@ class ReportLines {
             m_blockStarts[b] = static_cast<std::uint32_t>(m_blockStarts[b] + moved);
         m_end = static_cast<std::uint32_t>(m_end + moved);
         // The line's length, and its entry among the long ones.
-        const auto at =
-            std::lower_bound(m_long.begin(), m_long.end(), i,
-                             [](const LongLine& l, std::size_t n) { return l.line < n; });
+        const auto at = m_long.begin() + static_cast<std::ptrdiff_t>(longAt(i));
         const bool wasLong = at != m_long.end() && at->line == i;
         if (line.size() < kLong) {
             m_lengths[i] = static_cast<std::uint8_t>(line.size());
@@ -249,13 +247,16 @@ class ReportLines {
         std::uint32_t line;
         std::uint32_t length;
     };
+    // Where line i's entry among the long lines is, or would go.
+    std::size_t longAt(std::size_t i) const {
+        return static_cast<std::size_t>(
+            std::lower_bound(m_long.begin(), m_long.end(), i,
+                             [](const LongLine& l, std::size_t n) { return l.line < n; }) -
+            m_long.begin());
+    }
     std::size_t lineLength(std::size_t i) const {
         const std::uint8_t length = m_lengths[i];
-        if (length != kLong)
-            return length;
-        return std::lower_bound(m_long.begin(), m_long.end(), i,
-                                [](const LongLine& l, std::size_t n) { return l.line < n; })
-            ->length;
+        return length != kLong ? length : m_long[longAt(i)].length;
     }
     std::size_t lineStart(std::size_t i) const {
         if (i >= size())

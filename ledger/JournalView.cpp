@@ -101,9 +101,12 @@ bool JournalView::textPending(const BookNode* voucher) const {
            voucher->reference();
 }
 
+bool JournalView::readVoucher(const BookNode* voucher, bool lines) {
+    return m_accounts && voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr}, lines);
+}
+
 bool JournalView::readPendingText(const BookNode* voucher) {
-    return m_accounts && textPending(voucher) &&
-           voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr}, false);
+    return textPending(voucher) && readVoucher(voucher, false);
 }
 
 void JournalView::makeText(const BookNode* voucher) {
@@ -129,8 +132,8 @@ bool JournalView::linesPending(const BookNode* voucher) const {
 void JournalView::makeLines(const BookNode* voucher) {
     if (!m_accounts || !linesPending(voucher))
         return;
-    // A voucher's own text, made already, stays as it was; dates read here raise no period.
-    if (!voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr}))
+    // A voucher's own text, made already, stays as it was.
+    if (!readVoucher(voucher, true))
         return;
     BookNode* node = voucher->parent()->child(voucher->index());
     if (textPending(node))
@@ -169,8 +172,7 @@ void JournalView::forEachShownVoucher(const VoucherVisit& visit) {
     for (const BookNode* voucher : root->children()) {
         // A pending text comes with pending lines (the lines are made with the text), and both
         // are read from the book in one go.
-        if (m_accounts && textPending(voucher) &&
-            voucherTexts(voucher->reference(), {*m_accounts, nullptr, nullptr})) {
+        if (textPending(voucher) && readVoucher(voucher, true)) {
             visit(m_text, m_entries);
             continue;
         }

@@ -111,6 +111,9 @@ class JournalView {
     // Reads one voucher: its text in m_text and, with lines, its lines in m_entries. False when
     // the event is no voucher.
     bool voucherTexts(BookNode* event, const JournalSource& source, bool lines = true);
+    // Reads a voucher node's event as voucherTexts does, with the index the view was built
+    // with; the dates read then raise no period.
+    bool readVoucher(const BookNode* voucher, bool lines);
     // Reads a voucher's pending text into m_text; false when it has none pending.
     bool readPendingText(const BookNode* voucher);
     // Reads an event's lines: their totals, and with accounts the lines themselves in m_entries.
