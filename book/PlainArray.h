@@ -12,6 +12,12 @@
 
 namespace kp {
 
+// Offers the whole 2 MiB pages inside a block to the kernel as huge pages, where it takes them:
+// a large page of report lines is then written with one page fault per 2 MiB instead of 512.
+// Only the pages not yet touched change; the block stays malloc's.
+void OfferHugePages(void* block, std::size_t bytes);
+inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+
 // A growing array of plain values in one block of malloc's. It grows with realloc, which moves a
 // large block by remapping its pages rather than copying them, so a page of unknown length
 // needs no generous reserve: what it holds is what it uses (see ReportLines::trim).
@@ -76,6 +82,8 @@ template <class T> class PlainArray {
             if (!moved)
                 throw std::bad_alloc();
             m_data = static_cast<T*>(moved);
+            if (capacity * sizeof(T) >= 2 * kHugePageBytes)
+                OfferHugePages(m_data, capacity * sizeof(T));
         }
         m_capacity = capacity;
     }
