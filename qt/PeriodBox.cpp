@@ -16,6 +16,9 @@ PeriodBox::PeriodBox(PeriodChooser& chooser, QWidget* parent)
     : QGroupBox(parent), m_chooser(chooser), m_month(new QComboBox(this)),
       m_year(new QComboBox(this)), m_ok(new QPushButton(QStringLiteral("OK"), this)),
       m_cancel(new QPushButton(QStringLiteral("Peruuta"), this)) {
+    // The box may open over a page that shows text (the journal, when it is printed): its own
+    // background keeps its caption and lists readable.
+    setAutoFillBackground(true);
     for (std::string_view item : kPeriodItems)
         m_month->addItem(FromBook(item));
     m_month->setPlaceholderText(FromBook(kNothingChosen));
