@@ -2,6 +2,8 @@
 // operations.
 #include "book/BookTree.h"
 
+#include "book/PlainArray.h"
+
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -30,10 +32,6 @@ constexpr std::size_t kPage = 4096;
 // A part is made usable in steps that grow with it, so that a small tree (a view, a fuzz input)
 // touches a few pages and a large book needs few system calls.
 constexpr std::size_t kLargestStep = 4 << 20;
-// A part that needs a whole one of these is made usable in whole huge pages, which the range
-// asks the system for: a large book then costs one fault per 2 MiB instead of one per page. A
-// smaller part (a view's slots) stays in small pages rather than hold a huge one half empty.
-constexpr std::size_t kHugePage = 2 << 20;
 
 // Ranges of small trees given back, kept for the next trees: making and giving back a range
 // costs several system calls and page faults, and a program may make many small trees (a
@@ -104,7 +102,7 @@ char* ReserveRange() {
         munmap(base, Size());
         throw std::bad_alloc();
     }
-    madvise(base, Size(), MADV_HUGEPAGE); // an offer only: without it the pages are small
+    OfferHugePages(base, Size()); // without it the pages are small
     new (base) Header{};
     return base;
 }
@@ -116,7 +114,10 @@ std::size_t CommitPart(char* base, Part part, std::size_t bytes) {
         throw std::bad_alloc();
     const std::size_t step = std::clamp(committed, std::size_t{16} * kPage, kLargestStep);
     const std::size_t want = std::max(bytes, committed + step);
-    const std::size_t unit = want >= kHugePage ? kHugePage : kPage;
+    // A part that needs a whole huge page is made usable in whole ones, which the range offers
+    // (ReserveRange). A smaller part (a view's slots) stays in small pages rather than hold a
+    // huge one half empty.
+    const std::size_t unit = want >= kHugePageBytes ? kHugePageBytes : kPage;
     const std::size_t target =
         std::min(((PartStart(part) + want + unit - 1) & ~(unit - 1)) - PartStart(part),
                  PartEnd(part) - PartStart(part));

@@ -13,8 +13,8 @@
 namespace kp {
 
 // Offers the whole 2 MiB pages inside a block to the kernel as huge pages, where it takes them:
-// a large page of report lines is then written with one page fault per 2 MiB instead of 512.
-// Only the pages not yet touched change; the block stays malloc's.
+// a large block (a page of report lines, a tree's range) is then written with one page fault
+// per 2 MiB instead of 512. Only the pages not yet touched change; the block stays its owner's.
 void OfferHugePages(void* block, std::size_t bytes);
 inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
 
