@@ -12,6 +12,7 @@
 #include "qt/ReportLinesModel.h"
 #include "qt/TabStopBar.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -170,8 +171,9 @@ void MainWindow::createPages() {
 
     m_periodBox = new PeriodBox(m_app.chooser(), central);
     connect(m_periodBox, &PeriodBox::accepted, this, &MainWindow::periodAccepted);
+    // Cancel only hides the chooser: the page under it keeps its selection.
     connect(m_periodBox, &PeriodBox::rejected, this,
-            [this] { run([this] { m_app.periodCancel(); }); });
+            [this] { run([this] { m_app.periodCancel(); }, 0); });
 }
 
 QAbstractItemView* MainWindow::viewOf(Tab tab) const {
@@ -265,10 +267,14 @@ void MainWindow::syncFromController() {
         label->setVisible(!hint.isEmpty() && tab == m_app.activeTab());
     }
     const ChooserRequest& request = m_app.chooser().request();
+    // The keyboard goes back to the page when the box closes with it.
+    const bool boxHadFocus = m_periodBox->isAncestorOf(QApplication::focusWidget());
     m_periodBox->sync();
     if (m_periodBox->isVisible()) {
         m_periodBox->adjustSize();
         m_periodBox->move(request.left, m_pages->tabBar()->height() + 8);
+    } else if (boxHadFocus) {
+        viewOf(m_app.activeTab())->setFocus(Qt::OtherFocusReason);
     }
     m_syncing = false;
 }
@@ -296,7 +302,7 @@ void MainWindow::periodAccepted() {
     // On the journal page the chooser was opened by "Tulosta" (tag 0) or "Kopioi kaikki" (1).
     const bool journal = m_app.state().currentPage == Page::Journal;
     const int tag = m_app.chooser().request().tag;
-    run([this] { m_app.periodOk(); });
+    run([this] { m_app.periodOk(); }, Lines); // only the ledger or VAT page is made
     if (journal && tag == 1)
         m_app.copyJournal();
     else if (journal)

@@ -80,8 +80,8 @@ void MainWindow::printCommand(int tag) {
         break;
     case Page::Journal:
         hideTabStops();
-        // The period chooser prints on its OK.
-        run([this] { m_app.chooser().show({"P\xE4iv\xE4kirjan tulostus", 130, 0}); });
+        // The period chooser prints on its OK; the journal under it stays as it is.
+        run([this] { m_app.chooser().show({"P\xE4iv\xE4kirjan tulostus", 130, 0}); }, 0);
         break;
     default:
         printLines(tag);

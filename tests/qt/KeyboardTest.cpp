@@ -175,6 +175,7 @@ class KeyboardTest : public ExampleWindowTest {
         QCOMPARE(Focused(), static_cast<QWidget*>(period->monthList()));
         Key(Qt::Key_Escape);
         QVERIFY(!period->isVisible());
+        QCOMPARE(Focused(), static_cast<QWidget*>(m_window->lineView(Tab::Ledger)));
         QVERIFY(hint->isVisible());
         QCOMPARE(hint->text(), FromUtf8(std::string(kChoosePeriodHint)));
         Key(Qt::Key_F5);
@@ -183,7 +184,20 @@ class KeyboardTest : public ExampleWindowTest {
         Key(Qt::Key_Up); // December to November
         Key(Qt::Key_Return);
         QVERIFY(!period->isVisible());
+        QCOMPARE(Focused(), static_cast<QWidget*>(m_window->lineView(Tab::Ledger)));
         QVERIFY(FromBook(app.ledgerLines()[1]).contains(QStringLiteral("Marraskuu")));
+
+        // Printing the journal, cancelled: the voucher chosen stays chosen, with the keyboard.
+        m_window->pages()->setCurrentIndex(static_cast<int>(Tab::Journal));
+        QTreeView* journal = m_window->treeView(Tab::Journal);
+        const QModelIndex voucher = journal->model()->index(13, 0, journal->model()->index(0, 0));
+        journal->setCurrentIndex(voucher);
+        Key(Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(period->isVisible());
+        Key(Qt::Key_Escape);
+        QVERIFY(!period->isVisible());
+        QCOMPARE(Focused(), static_cast<QWidget*>(journal));
+        QCOMPARE(journal->currentIndex(), voucher);
 
         // The account editor: the number first; Esc closes, Enter is OK.
         m_window->pages()->setCurrentIndex(static_cast<int>(Tab::Chart));
